@@ -1,0 +1,5 @@
+#include "fundo/FundoModule.h"
+
+#include <platform/module.h>
+
+HINSTANCE GetFundoInstance() { return plat::ThisModule(); }

@@ -1,0 +1,5 @@
+#include "inkra/InkraModule.h"
+
+#include <platform/module.h>
+
+HINSTANCE GetInkraInstance() { return plat::ThisModule(); }

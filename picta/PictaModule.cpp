@@ -1,0 +1,5 @@
+#include "picta/PictaModule.h"
+
+#include <platform/module.h>
+
+HINSTANCE GetPictaInstance() { return plat::ThisModule(); }

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <windows.h>
+
+// The instance handle of the picta library, for its resources.
+HINSTANCE GetPictaInstance();

@@ -1,0 +1,30 @@
+// The handheld's file system is a host folder, the device root. Device paths such as
+// "\My Documents\Pad\x.pad" map below it, matched case-insensitively per component.
+#pragma once
+
+#include <platform/wintypes.h>
+
+#include <functional>
+#include <string>
+
+namespace plat {
+
+// Sets the device root (a host directory, created when missing). Returns false when it cannot
+// be made or is not a directory. Listeners registered below run after every change.
+bool SetDeviceRoot(const std::string& hostDir);
+// The current root; set from --device, $SCRIBBO_DEVICE or $XDG_DATA_HOME/scribbo/device on
+// first use when nobody set it.
+std::string DeviceRoot();
+// The default root when no option says otherwise.
+std::string DefaultDeviceRoot();
+// Called with no arguments after the root changed (the registry reopens its store, say).
+void OnDeviceRootChanged(std::function<void()> listener);
+
+// Maps a device path to a host path. Both separators are accepted; existing components are
+// matched case-insensitively, missing ones are kept as written. Paths whose ".." would leave
+// the root, and paths that are not absolute on the device, are refused (false).
+bool DeviceToHostPath(LPCWSTR devicePath, std::string* hostPath);
+// The reverse, for host paths inside the root ("\..." with backslashes); false outside it.
+bool HostToDevicePath(const std::string& hostPath, std::u16string* devicePath);
+
+} // namespace plat

@@ -1,0 +1,5 @@
+#include "winza/WinzaModule.h"
+
+#include <platform/module.h>
+
+HINSTANCE GetWinzaInstance() { return plat::ThisModule(); }
