@@ -11,8 +11,11 @@ int ClipResult(const DCObj& dc) {
     return dc.effectiveClip.Complexity();
 }
 
-// Combines the current application clip (the whole device when none) with a region.
+// Combines the current application clip with a region. Without one, intersecting gives the
+// region itself and the other modes start from the whole device as it is now.
 int Apply(DCObj& dc, const Region& rgn, int mode) {
+    if (!dc.attr.hasClip && mode == RGN_AND)
+        mode = RGN_COPY;
     Region base = dc.attr.hasClip ? dc.attr.clip : Region(dc.DeviceBounds());
     dc.attr.clip = mode == RGN_COPY ? rgn : Region::Combine(base, rgn, mode);
     dc.attr.hasClip = true;
