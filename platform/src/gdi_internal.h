@@ -34,6 +34,12 @@ HRGN CreateRegionHandle(const Region& rgn);
 bool GetRegion(HRGN h, Region* out);
 bool SetRegion(HRGN h, const Region& rgn);
 
+// ---- Readers of outside bytes ---------------------------------------------------------------
+
+// A BMP (with or without its 14-byte file header) as a DIB section of its own depth; null for
+// anything malformed, truncated, compressed or out of bounds.
+HBITMAP BitmapFromBmpBytes(const BYTE* data, size_t size);
+
 // ---- For the text layer ----------------------------------------------------------------------
 
 // Calls f(RECT) for each part of a surface rectangle the context may draw into.

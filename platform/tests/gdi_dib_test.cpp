@@ -201,3 +201,43 @@ TEST(DeviceBitmap, CreateBitmapTakesWordAlignedRows) {
     DeleteObject(m);
     EXPECT_EQ(CreateBitmap(4, 4, 2, 1, nullptr), nullptr);
 }
+
+TEST(DibBits, GetDIBitsDescribesAndConvertsScans) {
+    TestDib src(3, 2);
+    src.Put(0, 0, RGB(10, 20, 30));
+    src.Put(2, 1, RGB(40, 50, 60));
+    std::vector<BYTE> buf(sizeof(BITMAPINFOHEADER) + 256 * 4);
+    auto* bi = reinterpret_cast<BITMAPINFO*>(buf.data());
+    bi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    EXPECT_EQ(GetDIBits(src.dc(), src.bitmap(), 0, 0, nullptr, bi, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(bi->bmiHeader.biWidth, 3);
+    EXPECT_EQ(bi->bmiHeader.biBitCount, 24);
+    EXPECT_EQ(bi->bmiHeader.biSizeImage, 24u);
+
+    // Into a top-down 32-bit layout.
+    bi->bmiHeader.biHeight = -2;
+    bi->bmiHeader.biBitCount = 32;
+    std::vector<BYTE> px(3 * 2 * 4, 0xAA);
+    HDC screen = plat::GetScreenDC();
+    EXPECT_EQ(GetDIBits(screen, src.bitmap(), 0, 2, px.data(), bi, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(px[0], 30);
+    EXPECT_EQ(px[2], 10);
+    EXPECT_EQ(px[3], 0);
+    EXPECT_EQ(px[(3 + 2) * 4 + 1], 50);
+    // Bottom-up, one scan from the bottom: image row 1.
+    bi->bmiHeader.biHeight = 2;
+    bi->bmiHeader.biBitCount = 24;
+    std::vector<BYTE> one(12, 0);
+    EXPECT_EQ(GetDIBits(screen, src.bitmap(), 0, 1, one.data(), bi, DIB_RGB_COLORS), 1);
+    EXPECT_EQ(one[6 + 2], 40);
+    // A paletted layout of another depth gets the default table and nearest indices.
+    bi->bmiHeader.biBitCount = 1;
+    std::vector<BYTE> mono(8, 0);
+    src.Put(1, 0, RGB(250, 250, 250));
+    EXPECT_EQ(GetDIBits(screen, src.bitmap(), 1, 1, mono.data(), bi, DIB_RGB_COLORS), 1);
+    EXPECT_EQ(mono[0], 0x40);
+    EXPECT_EQ(bi->bmiColors[1].rgbGreen, 255);
+    bi->bmiHeader.biWidth = 5;
+    EXPECT_EQ(GetDIBits(screen, src.bitmap(), 0, 1, one.data(), bi, DIB_RGB_COLORS), 0);
+    plat::ReleaseScreenDC(screen);
+}

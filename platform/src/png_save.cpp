@@ -1,0 +1,92 @@
+// Saving a surface as a PNG file (8-bit RGB), written beside the target and renamed over it.
+#include "gdi_internal.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+namespace plat {
+namespace {
+
+// Only trivially destructible locals live between setjmp and the calls that may jump.
+bool WritePng(FILE* file, int width, int height, const BYTE* rgb) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, rgb + static_cast<size_t>(y) * width * 3);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool Save(const Surface& s, const std::string& path) {
+    if (path.empty() || s.width <= 0 || s.height <= 0)
+        return false;
+    std::vector<BYTE> rgb(static_cast<size_t>(s.width) * s.height * 3);
+    BYTE* out = rgb.data();
+    for (int y = 0; y < s.height; ++y) {
+        const BYTE* row = s.Row(y);
+        for (int x = 0; x < s.width; ++x, out += 3) {
+            COLORREF c = RawToColor(s, GetRaw(row, x, s.bpp));
+            out[0] = GetRValue(c);
+            out[1] = GetGValue(c);
+            out[2] = GetBValue(c);
+        }
+    }
+    std::string temp = path + ".tmp-XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    FILE* file = fdopen(fd, "wb");
+    if (!file) {
+        close(fd);
+        unlink(temp.c_str());
+        return false;
+    }
+    bool ok = WritePng(file, s.width, s.height, rgb.data());
+    ok = fflush(file) == 0 && ok;
+    ok = fsync(fileno(file)) == 0 && ok;
+    ok = fclose(file) == 0 && ok;
+    if (ok)
+        ok = rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        unlink(temp.c_str());
+    return ok;
+}
+
+} // namespace
+
+bool SaveSurfacePng(HDC h, const std::string& hostPath) {
+    std::shared_ptr<DCObj> dc = LookupDC(h);
+    if (!dc || !dc->surface)
+        return false;
+    std::shared_ptr<Surface> s = dc->surface; // keeps it alive while saving
+    return Save(*s, hostPath);
+}
+
+bool SaveSurfacePng(HBITMAP h, const std::string& hostPath) {
+    std::shared_ptr<BitmapObject> bm = Lookup<BitmapObject>(h, GdiType::Bitmap);
+    if (!bm)
+        return false;
+    return Save(*bm->surface, hostPath);
+}
+
+} // namespace plat
