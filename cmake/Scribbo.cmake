@@ -17,25 +17,41 @@ function(scribbo_tests suite)
 endfunction()
 
 # scribbo_resources(<target> <id> <type> <file> [<id> <type> <file> ...]): compiles files
-# into the target as binary resources. <type> is a number (2 = bitmap, 10 = raw data) or a name.
+# into the target as binary resources that FindResourceW finds under the target's module
+# handle. <id> and <type> are numbers (type 2 or RT_BITMAP = bitmap, 10 or RT_RCDATA = raw
+# data) or plain names. One call per target; the target links platform_module already (every
+# library and program does).
 function(scribbo_resources target)
     set(_args ${ARGN})
     list(LENGTH _args _n)
-    set(_out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
-    set(_list "")
+    math(EXPR _rest "${_n} % 3")
+    if(_n EQUAL 0 OR NOT _rest EQUAL 0)
+        message(FATAL_ERROR "scribbo_resources(${target}): expected <id> <type> <file> triples")
+    endif()
+    set(_manifest "")
     set(_deps "")
-    while(_n GREATER 2)
+    while(_args)
         list(POP_FRONT _args _id _type _file)
         get_filename_component(_abs ${_file} ABSOLUTE)
-        list(APPEND _list "${_id}|${_type}|${_abs}")
+        string(APPEND _manifest "${_id}|${_type}|${_abs}\n")
         list(APPEND _deps ${_abs})
-        list(LENGTH _args _n)
     endwhile()
-    string(REPLACE ";" "," _joined "${_list}")
+    # The list goes through a file so that names and paths never meet a shell; it is rewritten
+    # only when it changes, so builds stay incremental.
+    set(_list ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.txt)
+    set(_out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
+    set(_old "")
+    if(EXISTS ${_list})
+        file(READ ${_list} _old)
+    endif()
+    if(NOT _old STREQUAL _manifest)
+        file(WRITE ${_list} "${_manifest}")
+    endif()
     add_custom_command(OUTPUT ${_out}
-        COMMAND ${CMAKE_COMMAND} -DOUT=${_out} -DITEMS=${_joined}
+        COMMAND ${CMAKE_COMMAND} -DLIST=${_list} -DOUT=${_out}
                 -P ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
-        DEPENDS ${_deps} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
-        COMMENT "Embedding resources of ${target}")
+        DEPENDS ${_list} ${_deps} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
+        COMMENT "Embedding resources of ${target}"
+        VERBATIM)
     target_sources(${target} PRIVATE ${_out})
 endfunction()
