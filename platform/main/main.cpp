@@ -1,7 +1,10 @@
+// The entry point of every program built on the platform.
 #include <platform/entry.h>
-#include <platform/module.h>
 
-int main() {
-    WCHAR empty[1] = {0};
-    return WinMain(plat::ThisModule(), nullptr, empty, 1);
+#ifndef SCRIBBO_DATA_DIR
+#define SCRIBBO_DATA_DIR ""
+#endif
+
+int main(int argc, char** argv) {
+    return plat::RunProgram(argc, argv, &WinMain, SCRIBBO_DATA_DIR);
 }
