@@ -26,6 +26,14 @@ char16_t FoldUnit(char16_t c) {
     }
     if (c == 0x3C2) // final sigma
         return 0x3A3;
+    if (c == 0x3AC)
+        return 0x386;
+    if (c >= 0x3AD && c <= 0x3AF)
+        return static_cast<char16_t>(c - 0x25);
+    if (c == 0x3CC)
+        return 0x38C;
+    if (c == 0x3CD || c == 0x3CE)
+        return static_cast<char16_t>(c - 0x3F);
     if (c >= 0x3B1 && c <= 0x3CB)
         return static_cast<char16_t>(c - 0x20);
     if (c >= 0x430 && c <= 0x44F)

@@ -88,6 +88,10 @@ TEST_F(DevicePath, DotsResolveOnTheTextAndNeverLeaveTheRoot) {
 
 TEST_F(DevicePath, LinksAreFollowedButDotsAreNotResolvedThroughThem) {
     const std::string outside = root + "-outside";
+    struct Cleanup {
+        std::string dir;
+        ~Cleanup() { std::filesystem::remove_all(dir); }
+    } cleanup{outside};
     std::filesystem::create_directories(outside);
     WriteHost(outside + "/real.exe", "binary");
     ASSERT_EQ(symlink(outside.c_str(), (root + "/Program").c_str()), 0);
@@ -96,7 +100,6 @@ TEST_F(DevicePath, LinksAreFollowedButDotsAreNotResolvedThroughThem) {
     // ...but ".." after it means the root's parent of the link, not the target's parent.
     EXPECT_EQ(Map(u"\\Program\\..\\x"), root + "/x");
     EXPECT_EQ(Refusal(u"\\Program\\..\\..\\x"), DWORD(ERROR_PATH_NOT_FOUND));
-    std::filesystem::remove_all(outside);
 }
 
 TEST_F(DevicePath, InvalidNamesAreRefused) {
