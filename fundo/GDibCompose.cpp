@@ -120,6 +120,56 @@ void MixBytes(BYTE* d, const BYTE* s, size_t n, unsigned a) {
         d[k] = static_cast<BYTE>((s[k] * a + d[k] * (255 - a)) >> 8);
 }
 
+// Two rows blended with weights 256 - f and f, kept at 16 bits for the pass along the row.
+void BlendRows(const BYTE* top, const BYTE* bottom, size_t n, unsigned f, std::uint16_t* out) {
+    using U8 = std::uint8_t __attribute__((vector_size(16)));
+    using U16 = std::uint16_t __attribute__((vector_size(32)));
+    const std::uint16_t wf = static_cast<std::uint16_t>(f);
+    const std::uint16_t wg = static_cast<std::uint16_t>(256 - f);
+    size_t k = 0;
+    for (; k + 16 <= n; k += 16) {
+        U8 a, b;
+        std::memcpy(&a, top + k, 16);
+        std::memcpy(&b, bottom + k, 16);
+        U16 r = __builtin_convertvector(a, U16) * wg + __builtin_convertvector(b, U16) * wf;
+        std::memcpy(out + k, &r, 32);
+    }
+    for (; k < n; ++k)
+        out[k] = static_cast<std::uint16_t>(top[k] * (256 - f) + bottom[k] * f);
+}
+
+// Keyed opaque copy of 24-bit pixels: runs of unkeyed pixels go through memcpy.
+void CopyUnkeyed24(const BYTE* s, BYTE* d, int n, BYTE kb, BYTE kg, BYTE kr) {
+    if (n <= 0)
+        return;
+    const std::uint32_t key = kb | (kg << 8) | (kr << 16);
+    // Four-byte loads stay inside the run for every pixel but the last.
+    auto keyed = [&](int i) {
+        std::uint32_t v;
+        std::memcpy(&v, s + static_cast<size_t>(i) * 3, 4);
+        return (v & 0xFFFFFF) == key;
+    };
+    const int last = n - 1;
+    int i = 0;
+    while (i < last) {
+        while (i < last && keyed(i))
+            ++i;
+        int start = i;
+        while (i < last && !keyed(i))
+            ++i;
+        if (i > start)
+            std::memcpy(d + static_cast<size_t>(start) * 3, s + static_cast<size_t>(start) * 3,
+                        static_cast<size_t>(i - start) * 3);
+    }
+    const BYTE* p = s + static_cast<size_t>(last) * 3;
+    if (!(p[0] == kb && p[1] == kg && p[2] == kr)) {
+        BYTE* q = d + static_cast<size_t>(last) * 3;
+        q[0] = p[0];
+        q[1] = p[1];
+        q[2] = p[2];
+    }
+}
+
 struct Linear {
     int x0;
     int operator()(int i) const { return x0 + i; }
@@ -151,6 +201,8 @@ inline void LinearSpan(const Src& src, int x0, BYTE* d, int n, const Op& op) {
         std::memmove(d, src.Read(x0), static_cast<size_t>(n) * 3);
     else if constexpr (!Keyed && std::is_same_v<Src, Src24> && std::is_same_v<Op, Mix>)
         MixBytes(d, src.Read(x0), static_cast<size_t>(n) * 3, op.a);
+    else if constexpr (Keyed && std::is_same_v<Src, Src24> && std::is_same_v<Op, Copy>)
+        CopyUnkeyed24(src.Read(x0), d, n, src.kb, src.kg, src.kr);
     else
         Span<Keyed>(src, Linear{x0}, d, n, op);
 }
@@ -278,9 +330,7 @@ void Smooth(const ComposeJob& j, Src& src, const Op& op) {
         if constexpr (!Keyed) {
             // Separable: blend the two rows first, then along the row; no rounding between.
             std::uint16_t* v = w.column.data();
-            const unsigned gy = 256 - fy;
-            for (int n = 0; n < j.sw * 3; ++n)
-                v[n] = static_cast<std::uint16_t>(top[n] * gy + bottom[n] * fy);
+            BlendRows(top, bottom, static_cast<size_t>(j.sw) * 3, fy, v);
             for (int i = 0; i < j.cw; ++i, d += 3) {
                 const std::uint16_t* a = v + x0[i];
                 const std::uint16_t* b = v + x1[i];

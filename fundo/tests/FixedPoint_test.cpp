@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -231,6 +232,38 @@ TEST(FixedLength, AccuracyAgainstTheExactLength) {
         for (int y = -200; y <= 200; ++y)
             worstAbs = std::fmax(worstAbs, std::fabs(PointLength(x, y) - std::hypot(x, y)));
     EXPECT_LE(worstAbs, 1.01);
+}
+
+// The ratio step as written: 64-bit integer division, truncating.
+LONG ReferenceLength(LONG x, LONG y) {
+    std::uint64_t ax = x < 0 ? 0u - static_cast<std::uint32_t>(x) : static_cast<std::uint32_t>(x);
+    std::uint64_t ay = y < 0 ? 0u - static_cast<std::uint32_t>(y) : static_cast<std::uint32_t>(y);
+    std::uint64_t larger = std::max(ax, ay), smaller = std::min(ax, ay);
+    if (larger == 0)
+        return 0;
+    std::uint64_t r = (smaller << 16) / larger;
+    std::uint64_t i = r >> 10, f = r & 0x3FF;
+    const auto& t = fundo::detail::kLengthTable;
+    std::uint64_t s = ((1024 - f) * t[i] + f * t[i + 1]) >> 14;
+    return static_cast<LONG>(static_cast<std::uint32_t>((s * larger) >> 16));
+}
+
+TEST(FixedLength, MatchesTheIntegerRatioExactly) {
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed;
+    };
+    for (int k = 0; k < 200000; ++k) {
+        LONG x = static_cast<LONG>(next());
+        std::uint32_t y0 = next();
+        LONG y = static_cast<LONG>(y0 >> (y0 & 31)); // all magnitudes
+        ASSERT_EQ(PointLength(x, y), ReferenceLength(x, y)) << x << "," << y;
+    }
+    for (LONG x = 1; x < 400; ++x)
+        for (LONG y = 0; y <= x; ++y)
+            ASSERT_EQ(PointLength(x, y), ReferenceLength(x, y)) << x << "," << y;
+    EXPECT_EQ(PointLength(INT32_MIN, INT32_MAX), ReferenceLength(INT32_MIN, INT32_MAX));
 }
 
 TEST(FixedLength, SymmetricInSignAndOrder) {

@@ -9,10 +9,6 @@ namespace {
 
 const COLORREF kBack = RGB(11, 22, 33);
 
-RGBQUAD Quad(BYTE r, BYTE g, BYTE b) {
-    return RGBQUAD{b, g, r, 0};
-}
-
 BYTE* Raw(const GDib& d, int x, int y) {
     return d.GetBits() + (d.Height() - 1 - y) * d.GetLineSize() + x * d.GetBitCount() / 8;
 }
@@ -192,6 +188,21 @@ TEST(GDibComposeKey, DirectSourcesMatchAllThreeChannelsExactly) {
         // Without the switch the key colour is drawn like any other.
         ASSERT_EQ(src.DrawDib(&t, 0, 0, 0, 0, 0, 0, 0, 0, 1, 255, 0), 1);
         EXPECT_EQ(t.GetPixelColor(0, 0), RGB(255, 0, 255));
+    }
+}
+
+TEST(GDibComposeKey, KeyedRunsOfAnyLengthKeepTheirEnds) {
+    GDib src, t;
+    MakeMarked(src, 9, 1);
+    const COLORREF key = RGB(1, 2, 3);
+    for (int x : {0, 3, 4, 8})
+        PutColor(src, x, 0, key);
+    src.SetTransColor(key);
+    MakeTarget(t, 9, 1);
+    ASSERT_EQ(src.DrawDib(&t, 0, 0, 0, 0, 0, 0, 0, 0, 1, 255, 1), 1);
+    for (int x = 0; x < 9; ++x) {
+        bool keyed = x == 0 || x == 3 || x == 4 || x == 8;
+        EXPECT_EQ(t.GetPixelColor(x, 0), keyed ? kBack : Mark(x, 0)) << x;
     }
 }
 
@@ -405,6 +416,20 @@ TEST(GDibComposeSmooth, ShrinkingAveragesNeighbours) {
     ASSERT_EQ(src.DrawDib(&t, 0, 0, 2, 1, 0, 0, 0, 0, 2, 255, 0), 1);
     EXPECT_EQ(t.GetPixelColor(0, 0), RGB(50, 50, 50));    // 50.5 rounds down in 1/65536
     EXPECT_EQ(t.GetPixelColor(1, 0), RGB(125, 125, 125)); // 125.5 likewise
+}
+
+TEST(GDibComposeSmooth, WideRowsFollowTheSameWeights) {
+    GDib src, t;
+    ASSERT_EQ(src.Create(16, 1, 24), 1);
+    for (int x = 0; x < 16; ++x)
+        PutColor(src, x, 0, RGB(16 * x, 16 * x, 16 * x));
+    MakeTarget(t, 32, 1);
+    ASSERT_EQ(src.DrawDib(&t, 0, 0, 32, 1, 0, 0, 0, 0, 2, 255, 0), 1);
+    // Pixel 5 samples 2.25 (32 and 48 at 192:64), pixel 20 samples 9.75 (144 and 160).
+    EXPECT_EQ(t.GetPixelColor(5, 0), RGB(36, 36, 36));
+    EXPECT_EQ(t.GetPixelColor(20, 0), RGB(156, 156, 156));
+    EXPECT_EQ(t.GetPixelColor(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(t.GetPixelColor(31, 0), RGB(240, 240, 240));
 }
 
 TEST(GDibComposeSmooth, UniformSourcesStayUniformAtEveryDepth) {

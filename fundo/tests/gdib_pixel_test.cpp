@@ -154,9 +154,11 @@ TEST(GDibPixelAccess, OutsideTheImageReadsBlackAndWritesNothing) {
     EXPECT_EQ(d.GetPixelColor(0, 2), RGB(0, 0, 0));
     d.SetPixelIndex(2, 0, 0);
     d.SetPixelColor(-1, 0, RGB(0, 0, 0));
-    for (int i = 0; i < d.GetLineSize() * 2; ++i)
-        if (i % d.GetLineSize() < 2)
+    for (int i = 0; i < d.GetLineSize() * 2; ++i) {
+        if (i % d.GetLineSize() < 2) {
             EXPECT_EQ(d.GetBits()[i], 255) << i;
+        }
+    }
     GDib deep;
     ASSERT_EQ(deep.Create(2, 2, 24), 1);
     EXPECT_EQ(deep.GetPixelColor(5, 5), RGB(0, 0, 0));
