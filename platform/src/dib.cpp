@@ -61,6 +61,7 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const vo
     if (width == 0 || height == 0)
         return static_cast<HBITMAP>(StockBitmap()->handle);
     int bpp = bitCount <= 1    ? 1
+              : bitCount <= 2  ? 2
               : bitCount <= 4  ? 4
               : bitCount <= 8  ? 8
               : bitCount <= 16 ? 16

@@ -18,7 +18,7 @@ struct DibLayout {
     size_t imageSize = 0; // stride * height
 };
 
-// Checks and reads a header and its colour table: 1/4/8/16/24/32 bits, BI_RGB, or
+// Checks and reads a header and its colour table: 1/2/4/8/16/24/32 bits, BI_RGB, or
 // BI_BITFIELDS with the 5-5-5, 5-6-5 or 8-8-8 masks. DIB_PAL_COLORS tables index the default
 // 20-colour palette. infoSize, when known, bounds what may be read (0 = trust the header).
 bool ReadDibLayout(const BITMAPINFO* info, UINT usage, size_t infoSize, DibLayout* out);

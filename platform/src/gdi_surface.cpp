@@ -42,7 +42,7 @@ bool DirtyTracker::Take(RECT* rc) {
 }
 
 std::shared_ptr<Surface> MakeSurface(int width, int height, int bpp, bool bottomUp) {
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+    if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return nullptr;
     if (width <= 0 || height <= 0 || width > 65535 || height > 65535)
         return nullptr;
@@ -77,6 +77,9 @@ void SetDefaultColors(Surface& s) {
     s.colorCount = s.bpp <= 8 ? (1 << s.bpp) : 0;
     if (s.bpp == 1) {
         set(1, 255, 255, 255);
+    } else if (s.bpp == 2) {
+        for (int i = 0; i < 4; ++i)
+            set(i, i * 85, i * 85, i * 85);
     } else if (s.bpp == 4) {
         for (int i = 0; i < 16; ++i)
             set(i, vga[i][0], vga[i][1], vga[i][2]);
@@ -106,6 +109,7 @@ std::shared_ptr<Surface> CloneSurface(const Surface& src) {
 COLORREF RawToColor(const Surface& s, DWORD raw) {
     switch (s.bpp) {
         case 1:
+        case 2:
         case 4:
         case 8: {
             if (static_cast<int>(raw) >= s.colorCount)
@@ -153,6 +157,7 @@ DWORD ColorToRaw(const Surface& s, COLORREF c) {
     DWORD r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
     switch (s.bpp) {
         case 1:
+        case 2:
         case 4:
         case 8:
             return static_cast<DWORD>(NearestIndex(s.colors, s.colorCount, c));

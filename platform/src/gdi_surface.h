@@ -1,4 +1,4 @@
-// A surface is a block of pixels in one of the DIB layouts: 1, 4, 8, 16 (5-5-5 or 5-6-5),
+// A surface is a block of pixels in one of the DIB layouts: 1, 2, 4, 8, 16 (5-5-5 or 5-6-5),
 // 24 or 32 bits per pixel, rows padded to 4 bytes, stored bottom-up or top-down, with a colour
 // table for 8 bits and fewer. DIB sections and device bitmaps own one; the screen is a 24-bit
 // top-down one whose changes are accumulated for the display backend; SetDIBitsToDevice
@@ -73,6 +73,8 @@ inline DWORD GetRaw(const BYTE* row, int x, int bpp) {
     switch (bpp) {
         case 1:
             return (row[x >> 3] >> (7 - (x & 7))) & 1;
+        case 2:
+            return (row[x >> 2] >> (6 - 2 * (x & 3))) & 3;
         case 4:
             return (x & 1) ? (row[x >> 1] & 15) : (row[x >> 1] >> 4);
         case 8:
@@ -91,6 +93,11 @@ inline void PutRaw(BYTE* row, int x, int bpp, DWORD v) {
         case 1: {
             BYTE bit = static_cast<BYTE>(0x80 >> (x & 7));
             row[x >> 3] = static_cast<BYTE>((v & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit));
+            break;
+        }
+        case 2: {
+            int shift = 6 - 2 * (x & 3);
+            row[x >> 2] = static_cast<BYTE>((row[x >> 2] & ~(3 << shift)) | ((v & 3) << shift));
             break;
         }
         case 4:

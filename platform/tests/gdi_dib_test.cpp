@@ -91,6 +91,17 @@ TEST(DibSection, SubBytePixelsAreMostSignificantFirst) {
     EXPECT_EQ(SetPixel(nib.dc(), 0, 0, RGB(190, 0, 0)), RGB(200, 0, 0));
     SetPixel(nib.dc(), 1, 0, RGB(0, 210, 0));
     EXPECT_EQ(nib.bits()[0], 0x5A);
+
+    // Two bits: four pixels a byte, the leftmost in the top pair.
+    TestDib quarter(5, 1, 2,
+                    {{0, 0, 0, 0}, {85, 85, 85, 0}, {170, 170, 170, 0}, {255, 255, 255, 0}});
+    SetPixel(quarter.dc(), 0, 0, RGB(255, 255, 255));
+    SetPixel(quarter.dc(), 1, 0, RGB(160, 160, 160));
+    SetPixel(quarter.dc(), 4, 0, RGB(90, 90, 90));
+    EXPECT_EQ(quarter.bits()[0], 0xE0);
+    EXPECT_EQ(quarter.bits()[1], 0x40);
+    EXPECT_EQ(GetPixel(quarter.dc(), 1, 0), RGB(170, 170, 170));
+    EXPECT_EQ(GetPixel(quarter.dc(), 2, 0), RGB(0, 0, 0));
 }
 
 TEST(DibSection, SixteenBitFormats) {
