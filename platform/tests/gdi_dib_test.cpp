@@ -15,7 +15,8 @@ std::vector<BYTE> Info(int w, int h, int bpp, DWORD compression = BI_RGB,
     bi->biPlanes = 1;
     bi->biBitCount = static_cast<WORD>(bpp);
     bi->biCompression = compression;
-    std::memcpy(buf.data() + sizeof(BITMAPINFOHEADER), extra.data(), extra.size() * 4);
+    if (!extra.empty())
+        std::memcpy(buf.data() + sizeof(BITMAPINFOHEADER), extra.data(), extra.size() * 4);
     return buf;
 }
 
