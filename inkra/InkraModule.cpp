@@ -2,4 +2,6 @@
 
 #include <platform/module.h>
 
-HINSTANCE GetInkraInstance() { return plat::ThisModule(); }
+HINSTANCE GetInkraInstance() {
+    return plat::ThisModule();
+}

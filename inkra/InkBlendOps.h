@@ -1,0 +1,175 @@
+// Inline bodies of the blenders, shared by the exported functions and the rasterisers' walks
+// (which call them directly instead of through a pointer per pixel). Internal to inkra.
+#pragma once
+
+#include "inkra/InkBrush.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace inkra::detail {
+
+extern std::atomic<InkCoverageProc> g_coverage;
+
+inline int Coverage(LONG d, LONG lf, LONG df) {
+    InkCoverageProc proc = g_coverage.load(std::memory_order_relaxed);
+    if (proc == LinearCoverage) {
+        if (df == 0)
+            return 0;
+        std::int64_t ratio = (static_cast<std::int64_t>(std::int64_t{d} + lf) << 16) / df;
+        return static_cast<int>(((ratio * 51 + 0x8000) >> 16) & 0xFF);
+    }
+    return proc(d, lf, df);
+}
+
+// The pixel moves toward k: a first coverage q over the pixel, or the part of the remaining
+// transparency that raising the coverage from m to q adds.
+inline BYTE MixChannel(int p, int k, int q, int m) {
+    if (m == 0)
+        return static_cast<BYTE>((p * (255 - q) + k * q) >> 8);
+    return static_cast<BYTE>(p + ((k - p) * (q - m)) / (255 - m));
+}
+
+inline void Mix(BYTE* dst, int q, int m, BYTE r, BYTE g, BYTE b) {
+    dst[0] = MixChannel(dst[0], b, q, m);
+    dst[1] = MixChannel(dst[1], g, q, m);
+    dst[2] = MixChannel(dst[2], r, q, m);
+}
+
+// Pencil grain: 0-254, evenly spread; one generator per thread.
+inline int Grain() {
+    thread_local std::uint32_t state = 0x9E3779B9u;
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return static_cast<int>(state % 255u);
+}
+
+// Each op blends one pixel and returns its zone (1 inside, 0 outside, -1 band); the walks
+// advance the pointers themselves.
+struct PenOp {
+    static constexpr bool kReadsBack = false;
+    static int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG df, int m, int,
+                     BYTE r, BYTE g, BYTE b) {
+        if (d > lf) {
+            if (m < 255) {
+                dst[0] = b;
+                dst[1] = g;
+                dst[2] = r;
+                *mask = 255;
+            }
+            return 1;
+        }
+        if (d < -lf)
+            return 0;
+        int q = Coverage(d, lf, df);
+        if (q > m) {
+            Mix(dst, q, m, r, g, b);
+            *mask = static_cast<BYTE>(q);
+        }
+        return -1;
+    }
+};
+
+struct MarkerOp {
+    static constexpr bool kReadsBack = false;
+    static int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG df, int m, int A,
+                     BYTE r, BYTE g, BYTE b) {
+        int zone;
+        int q;
+        if (d > lf) {
+            zone = 1;
+            q = A;
+        } else if (d < -lf) {
+            return 0;
+        } else {
+            zone = -1;
+            q = Coverage(d, lf, df);
+            if (q > A)
+                q = A;
+        }
+        if (q > m) {
+            Mix(dst, q, m, r, g, b);
+            *mask = static_cast<BYTE>(q);
+        }
+        return zone;
+    }
+};
+
+struct InvertOp {
+    static constexpr bool kReadsBack = false;
+    static int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG df, int m, int A,
+                     BYTE, BYTE, BYTE) {
+        if (d > lf) {
+            if (A > m) {
+                dst[0] = static_cast<BYTE>(~dst[0]);
+                dst[1] = static_cast<BYTE>(~dst[1]);
+                dst[2] = static_cast<BYTE>(~dst[2]);
+                *mask = 255;
+            }
+            return 1;
+        }
+        if (d < -lf)
+            return 0;
+        if (Coverage(d, lf, df) > m) {
+            // Once per stroke: a pixel already touched keeps its single inversion.
+            if (m == 0) {
+                dst[0] = static_cast<BYTE>(~dst[0]);
+                dst[1] = static_cast<BYTE>(~dst[1]);
+                dst[2] = static_cast<BYTE>(~dst[2]);
+            }
+            *mask = 255;
+        }
+        return -1;
+    }
+};
+
+struct EraserOp {
+    static constexpr bool kReadsBack = true;
+    static int Apply(BYTE* dst, const BYTE* back, BYTE* mask, LONG d, LONG lf, LONG df, int m,
+                     int A, BYTE, BYTE, BYTE) {
+        if (d > lf) {
+            if (A > m && back != nullptr) {
+                dst[0] = back[0];
+                dst[1] = back[1];
+                dst[2] = back[2];
+                *mask = static_cast<BYTE>(A);
+            }
+            return 1;
+        }
+        if (d < -lf)
+            return 0;
+        int q = Coverage(d, lf, df);
+        if (q > m && back != nullptr) {
+            Mix(dst, q, m, back[2], back[1], back[0]);
+            *mask = static_cast<BYTE>(q);
+        }
+        return -1;
+    }
+};
+
+struct PencelOp {
+    static constexpr bool kReadsBack = false;
+    static int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG df, int m, int A,
+                     BYTE r, BYTE g, BYTE b) {
+        if (d < -lf)
+            return 0;
+        int q = Grain();
+        if (q > A)
+            q = A;
+        int zone = 1;
+        if (d <= lf) {
+            zone = -1;
+            int a = Coverage(d, lf, df);
+            if (a < q)
+                q = a;
+        }
+        if (q > m) {
+            Mix(dst, q, m, r, g, b);
+            *mask = static_cast<BYTE>(q);
+        }
+        return zone;
+    }
+};
+
+} // namespace inkra::detail

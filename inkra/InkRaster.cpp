@@ -1,0 +1,110 @@
+#include "inkra/InkShape.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace inkra::detail {
+
+namespace {
+
+template <class Op>
+void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG lf, LONG df, int A,
+                 BYTE r, BYTE g, BYTE b) {
+    for (int y = t.y0; y <= t.y1; ++y) {
+        int xa = t.x0, xb = t.x1;
+        if (walk == kWalkGeneral && !CapsuleRowSpan(c, lf, y, xa, xb))
+            continue;
+        const i64 uy = (i64{y} << 16) - c.y1;
+        i64 ux = (i64{xa} << 16) - c.x1;
+        BYTE* px = t.Pixel(xa, y);
+        BYTE* mk = t.MaskByte(xa, y);
+        BYTE* bk = Op::kReadsBack ? t.BackPixel(xa, y) : nullptr;
+        for (int x = xa; x <= xb; ++x, px += 3, ++mk, ux += 0x10000) {
+            if constexpr (Op::kReadsBack) {
+                if (x > xa)
+                    bk += 3;
+            }
+            const int m = *mk;
+            // Pixels the stroke already holds at its opacity cost nothing more.
+            if (m >= A)
+                continue;
+            LONG d;
+            if (CapsuleD(c, ux, uy, d) == 0)
+                continue;
+            op.Apply(px, bk, mk, d, lf, df, m, A, r, g, b);
+        }
+    }
+}
+
+// Clears the mask outside the walk bounds: above, left and right of each row, below.
+void ClearOutside(const Target& t) {
+    const std::size_t w = static_cast<std::size_t>(t.width);
+    std::memset(t.mask, 0, w * static_cast<std::size_t>(t.y0));
+    for (int y = t.y0; y <= t.y1; ++y) {
+        BYTE* row = t.MaskByte(0, y);
+        std::memset(row, 0, static_cast<std::size_t>(t.x0));
+        std::memset(row + t.x1 + 1, 0, w - static_cast<std::size_t>(t.x1) - 1);
+    }
+    std::memset(t.MaskByte(0, t.y1 + 1), 0, w * static_cast<std::size_t>(t.height - t.y1 - 1));
+}
+
+bool Sane(const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG w2) {
+    auto ok = [](i64 v, i64 limit) { return v > -limit && v < limit; };
+    return ok(p1.x, kMaxCoord) && ok(p1.y, kMaxCoord) && ok(p2.x, kMaxCoord) &&
+           ok(p2.y, kMaxCoord) && ok(w1, kMaxWidth) && ok(w2, kMaxWidth);
+}
+
+} // namespace
+
+tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GWPOINT& p1,
+                    const GWPOINT& p2, LONG w1, LONG w2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g,
+                    BYTE b, InkBlendProc blend, int walk, bool clearOutside) {
+    if (blend == nullptr)
+        return tagRECT{0, 0, 0, 0};
+    // Box: the points' pixel range widened by the radius and the outer half of the band.
+    const i64 reach = CeilPixel(i64{std::max(w1, w2)} + lf - 0x10000);
+    const i64 left = (i64{std::min(p1.x, p2.x)} >> 16) - reach;
+    const i64 top = (i64{std::min(p1.y, p2.y)} >> 16) - reach;
+    const i64 right = CeilPixel(std::max(p1.x, p2.x)) + reach;
+    const i64 bottom = CeilPixel(std::max(p1.y, p2.y)) + reach;
+    Target t;
+    if (!PrepareTarget(buffer, back, mask, clip, blend == BlendEraser, left, top, right, bottom, t))
+        return tagRECT{0, 0, 0, 0};
+    const tagRECT box = BoxResult(left, top, right, bottom);
+    if (t.x0 > t.x1 || !Sane(p1, p2, w1, w2))
+        return box;
+    if (clearOutside)
+        ClearOutside(t);
+    WithBlendOp(blend, [&](const auto& op, bool zoneOnlyInside) {
+        Capsule c;
+        InitCapsule(c, p1, p2, w1, w2, lf, zoneOnlyInside);
+        const int how = walk == kWalkAuto ? ChooseWalk(c.dx, c.dy) : walk;
+        WalkCapsule(op, t, c, how, lf, df, A, r, g, b);
+        return 0;
+    });
+    return box;
+}
+
+} // namespace inkra::detail
+
+using namespace inkra::detail;
+
+tagRECT DrawFixWidth(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1, GWPOINT& p2,
+                     LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b, InkBlendProc blend) {
+    return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p1.width, lf, df, A, r, g, b,
+                       blend, kWalkAuto, false);
+}
+
+tagRECT DrawVarWidth(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1, GWPOINT& p2,
+                     LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b, InkBlendProc blend) {
+    if (p1.width <= 0 && p2.width <= 0)
+        return tagRECT{0, 0, 0, 0};
+    return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p2.width, lf, df, A, r, g, b,
+                       blend, kWalkAuto, false);
+}
+
+tagRECT DrawPencel(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1, GWPOINT& p2,
+                   LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b, InkBlendProc blend) {
+    return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p1.width, lf, df, A, r, g, b,
+                       blend, kWalkAuto, true);
+}

@@ -1,0 +1,167 @@
+// Geometry shared by the rasterisers: the target bitmap seen as raw rows, the (tapered)
+// capsule with its edge distance, and the per-row reachable spans. Internal to inkra.
+#pragma once
+
+#include "inkra/InkBlendOps.h"
+
+#include <cstdint>
+
+namespace inkra::detail {
+
+using i64 = std::int64_t;
+
+// Points farther than this from the origin (8192 pixels, in 16.16) are not drawn: it keeps
+// every product of the distance formulas inside 64 bits.
+inline constexpr i64 kMaxCoord = i64{1} << 29;
+inline constexpr i64 kMaxWidth = i64{1} << 26;
+
+// The pixels a call may touch, as raw rows; the walk bounds are inclusive.
+struct Target {
+    BYTE* bits;
+    int stride;
+    int width;
+    int height;
+    BYTE* back; // null unless the blender reads it
+    int backStride;
+    BYTE* mask;
+    int x0, y0, x1, y1;
+
+    BYTE* Pixel(int x, int y) const {
+        return bits + static_cast<std::ptrdiff_t>(height - 1 - y) * stride + 3 * x;
+    }
+    BYTE* BackPixel(int x, int y) const {
+        return back + static_cast<std::ptrdiff_t>(height - 1 - y) * backStride + 3 * x;
+    }
+    BYTE* MaskByte(int x, int y) const { return mask + static_cast<std::ptrdiff_t>(y) * width + x; }
+};
+
+// Checks the bitmaps and mask, and clips the box [left, right] x [top, bottom] (inclusive)
+// to clip and the bitmap. False when nothing may be drawn (invalid input); empty walk bounds
+// (x0 > x1) when the box misses the clip.
+bool PrepareTarget(GDib* buffer, GDib* back, BYTE* mask, const tagRECT& clip, bool readsBack,
+                   i64 left, i64 top, i64 right, i64 bottom, Target& out);
+
+// The box edge in whole pixels: ceiling of a 16.16 value.
+inline i64 CeilPixel(i64 v) {
+    return (v + 0xFFFF) >> 16;
+}
+
+// The returned rectangle: the box in the exclusive form of RECT, left made even.
+tagRECT BoxResult(i64 left, i64 top, i64 right, i64 bottom);
+
+// A capsule from p1 to p2, radius w1 at p1 and w2 at p2 (equal for the fixed width), with the
+// thresholds that settle most pixels without a square root or a division.
+struct Capsule {
+    i64 x1, y1;
+    i64 dx, dy;
+    i64 L;
+    i64 w1, w2;
+    bool tapered;
+    i64 out1Sq, out2Sq, outMid; // at or beyond: surely outside (d < -lf)
+    i64 in1Sq, in2Sq, inMid;    // below: surely inside (d > lf); 0 when not used
+    LONG insideD;               // d handed over for a pixel settled as inside
+};
+
+// fastInside: pixels surely inside may skip the exact distance (the blender only needs the
+// zone there).
+void InitCapsule(Capsule& c, const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG w2, LONG lf,
+                 bool fastInside);
+
+inline LONG ClampD(i64 d) {
+    if (d > (i64{1} << 30))
+        return 1 << 30;
+    if (d < -(i64{1} << 30))
+        return -(1 << 30);
+    return static_cast<LONG>(d);
+}
+
+// Zone of the pixel at (ux, uy) relative to p1: 0 surely outside (d untouched), otherwise d
+// is written.
+inline int DiscD(i64 ux, i64 uy, i64 w, i64 outSq, i64 inSq, LONG insideD, LONG& d) {
+    i64 s2 = ux * ux + uy * uy;
+    if (s2 >= outSq)
+        return 0;
+    if (s2 < inSq) {
+        d = insideD;
+        return 1;
+    }
+    d = ClampD(2 * (w - PointLength(static_cast<LONG>(ux), static_cast<LONG>(uy))));
+    return 2;
+}
+
+inline int CapsuleD(const Capsule& c, i64 ux, i64 uy, LONG& d) {
+    const i64 dot1 = ux * c.dx + uy * c.dy;
+    if (dot1 < 0 || c.L == 0)
+        return DiscD(ux, uy, c.w1, c.out1Sq, c.in1Sq, c.insideD, d);
+    const i64 vx = ux - c.dx, vy = uy - c.dy;
+    if (vx * c.dx + vy * c.dy > 0)
+        return DiscD(vx, vy, c.w2, c.out2Sq, c.in2Sq, c.insideD, d);
+    i64 cross = ux * c.dy - uy * c.dx;
+    if (cross < 0)
+        cross = -cross;
+    if (cross >= c.outMid)
+        return 0;
+    if (cross < c.inMid) {
+        d = c.insideD;
+        return 1;
+    }
+    i64 radius = c.w1;
+    if (c.tapered) {
+        i64 frac = ((dot1 / c.L) << 16) / c.L;
+        radius = c.w1 + (((c.w2 - c.w1) * frac) >> 16);
+    }
+    d = ClampD(2 * (radius - cross / c.L));
+    return 2;
+}
+
+// Columns of row y that the capsule (reach: radius plus half the band, plus a quarter pixel)
+// can touch, intersected with [lo, hi]. False when none.
+bool CapsuleRowSpan(const Capsule& c, LONG lf, int y, int& lo, int& hi);
+// The same for a disc of radius w around (x, y).
+bool DiscRowSpan(i64 cx, i64 cy, i64 w, LONG lf, int y, int& lo, int& hi);
+
+// How a capsule is walked: whole box rows (near-horizontal or near-vertical segments) or the
+// reachable span of each row.
+enum InkWalk { kWalkAuto, kWalkHorizontal, kWalkVertical, kWalkGeneral };
+int ChooseWalk(i64 dx, i64 dy);
+
+// Draws a capsule with the given walk (kWalkAuto chooses); the rasterisers' common body.
+// Exposed for the tests that compare the walks.
+tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GWPOINT& p1,
+                    const GWPOINT& p2, LONG w1, LONG w2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g,
+                    BYTE b, InkBlendProc blend, int walk, bool clearOutside);
+
+} // namespace inkra::detail
+
+namespace inkra::detail {
+
+// A blender known only by its address, called once per pixel.
+struct IndirectOp {
+    static constexpr bool kReadsBack = false;
+    InkBlendProc blend;
+    int Apply(BYTE* dst, const BYTE* back, BYTE* mask, LONG d, LONG lf, LONG df, int m, int A,
+              BYTE r, BYTE g, BYTE b) const {
+        BYTE* pd = dst;
+        BYTE* pb = const_cast<BYTE*>(back);
+        BYTE* pm = mask;
+        return blend(pd, pb, pm, d, lf, df, static_cast<BYTE>(m), static_cast<BYTE>(A), r, g, b);
+    }
+};
+
+// Calls f with the inline op of a known blender (so the walk inlines it), else with an
+// IndirectOp. The second argument tells whether the op only needs the zone inside.
+template <class F> auto WithBlendOp(InkBlendProc blend, F&& f) {
+    if (blend == BlendPen)
+        return f(PenOp{}, true);
+    if (blend == BlendMarker)
+        return f(MarkerOp{}, true);
+    if (blend == BlendPencel)
+        return f(PencelOp{}, true);
+    if (blend == BlendEraser)
+        return f(EraserOp{}, true);
+    if (blend == BlendInvert)
+        return f(InvertOp{}, true);
+    return f(IndirectOp{blend}, false);
+}
+
+} // namespace inkra::detail
