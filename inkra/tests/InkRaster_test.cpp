@@ -303,7 +303,11 @@ std::vector<std::pair<int, LONG>> Visit(const GWPOINT& p1, const GWPOINT& p2, in
 
 TEST(InkRasterWalks, EveryWalkGivesTheSameDistances) {
     using namespace inkra::detail;
-    for (const Seg& s : Segments()) {
+    auto segs = Segments();
+    // Tapered ones too, as the brush draws them.
+    segs.push_back({Pt(4, 30, 1.0), Pt(35, 6, 7.0)});
+    segs.push_back({Pt(33, 31, 6.0), Pt(7, 12, 0.5)});
+    for (const Seg& s : segs) {
         auto h = Visit(s.p1, s.p2, kWalkHorizontal);
         auto v = Visit(s.p1, s.p2, kWalkVertical);
         auto g = Visit(s.p1, s.p2, kWalkGeneral);
@@ -323,7 +327,9 @@ TEST(InkRasterWalks, EveryWalkGivesTheSameDistances) {
 
 TEST(InkRasterWalks, GeneralWalkVisitsOnlyTheReachableSpan) {
     using namespace inkra::detail;
-    for (const Seg& s : Segments()) {
+    auto segs = Segments();
+    segs.push_back({Pt(4, 30, 1.0), Pt(35, 6, 7.0)});
+    for (const Seg& s : segs) {
         Capsule c;
         InitCapsule(c, s.p1, s.p2, s.p1.width, s.p2.width, lf, false);
         int spanned = 0;
