@@ -54,6 +54,16 @@ BOOL MoveFileW(LPCWSTR existingPath, LPCWSTR newPath);
 // hidden is refused (ERROR_ACCESS_DENIED); failIfExists gives ERROR_FILE_EXISTS.
 BOOL CopyFileW(LPCWSTR existingPath, LPCWSTR newPath, BOOL failIfExists);
 
+#define MOVEFILE_REPLACE_EXISTING 0x1u
+#define MOVEFILE_COPY_ALLOWED 0x2u
+#define MOVEFILE_WRITE_THROUGH 0x8u
+// MoveFileW, and with MOVEFILE_REPLACE_EXISTING a file renamed over an existing file in one
+// step: readers see the old file or the new one, never a mix. A read-only target or a
+// directory is refused (ERROR_ACCESS_DENIED). Replacing works within one host file system
+// only; MOVEFILE_COPY_ALLOWED is accepted and not needed. MOVEFILE_WRITE_THROUGH returns
+// once the rename is on disk.
+BOOL MoveFileExW(LPCWSTR existingPath, LPCWSTR newPath, DWORD flags);
+
 // The C runtime's wide functions. Modes are "r", "w", "a" with optional "+", and "b" or "t";
 // text mode reads and writes the bytes unchanged, as binary does. Anything else fails with
 // errno EINVAL. Directories never open (EACCES); write modes on read-only files fail (EACCES).
@@ -63,6 +73,10 @@ int _wremove(const WCHAR* path);
 int _wrename(const WCHAR* oldPath, const WCHAR* newPath);
 int _wmkdir(const WCHAR* path);
 int _wrmdir(const WCHAR* path);
+// The descriptor of a stream, and _commit: everything written to it so far is on disk when
+// it returns 0 (-1 and errno otherwise). Flush the stream first.
+int _fileno(FILE* stream);
+int _commit(int fd);
 
 namespace plat {
 
