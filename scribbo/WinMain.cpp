@@ -1,4 +1,6 @@
 #include <windows.h>
 #include <platform/entry.h>
 
-int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    return 0;
+}

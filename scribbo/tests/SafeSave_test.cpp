@@ -1,0 +1,120 @@
+#include "scribbo/SafeSave.h"
+
+#include "scribbo_test_support.h"
+
+#include <TestDevice.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+
+using namespace apptest;
+
+namespace {
+
+// Makes every write past limit bytes fail as on a full disk, for the life of the object.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lim = m_old;
+        lim.rlim_cur = limit;
+        m_ok = setrlimit(RLIMIT_FSIZE, &lim) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool Ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
+    bool m_ok = false;
+};
+
+class SafeSave : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateDirectoryW(u"\\Pad", nullptr));
+        WriteHost(device.Host("Pad/memo.pad"), oldBytes);
+    }
+    void ExpectOldFileIntact() {
+        EXPECT_EQ(ReadHost(device.Host("Pad/memo.pad")), oldBytes);
+        EXPECT_FALSE(HostExists(device.Host("Pad/memo.pad.~new")));
+    }
+    TestDevice device;
+    Bytes oldBytes = Pattern(3000, 1);
+    Bytes newBytes = Pattern(20000, 2);
+};
+
+struct FailAfter {
+    int calls;
+};
+
+// Writes in pieces like a real serialiser and gives up after a number of them.
+int WritePieces(FILE* f, void* context) {
+    auto* fail = static_cast<FailAfter*>(context);
+    for (int i = 0; i < 10; ++i) {
+        if (i == fail->calls)
+            return 0;
+        if (fwrite("0123456789", 1, 10, f) != 10)
+            return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
+TEST_F(SafeSave, ReplacesTheOldFileWhole) {
+    ASSERT_EQ(SafeWriteBuffer(u"\\Pad\\memo.pad", newBytes.data(), DWORD(newBytes.size())), 1);
+    EXPECT_EQ(ReadHost(device.Host("Pad/memo.pad")), newBytes);
+    EXPECT_FALSE(HostExists(device.Host("Pad/memo.pad.~new")));
+    // A new file appears the same way, and empty content is a valid file.
+    ASSERT_EQ(SafeWriteBuffer(u"\\Pad\\empty.pad", nullptr, 0), 1);
+    EXPECT_TRUE(HostExists(device.Host("Pad/empty.pad")));
+    EXPECT_TRUE(ReadHost(device.Host("Pad/empty.pad")).empty());
+}
+
+TEST_F(SafeSave, FullDiskAtAnyPointLeavesTheOldFile) {
+    // Cut points across the stream buffer boundaries and inside the last piece.
+    for (rlim_t cut : {rlim_t(0), rlim_t(1), rlim_t(4095), rlim_t(4096), rlim_t(4097), rlim_t(8192),
+                       rlim_t(12000), rlim_t(19999)}) {
+        int result;
+        {
+            FileSizeLimit limit(cut);
+            ASSERT_TRUE(limit.Ok());
+            result = SafeWriteBuffer(u"\\Pad\\memo.pad", newBytes.data(), DWORD(newBytes.size()));
+        }
+        EXPECT_EQ(result, 0) << "cut at " << cut;
+        ExpectOldFileIntact();
+    }
+}
+
+TEST_F(SafeSave, WriterFailingAtEachStepLeavesTheOldFile) {
+    for (int step = 0; step < 10; ++step) {
+        FailAfter fail{step};
+        EXPECT_EQ(SafeWriteFile(u"\\Pad\\memo.pad", WritePieces, &fail), 0) << step;
+        ExpectOldFileIntact();
+    }
+    FailAfter never{-1};
+    EXPECT_EQ(SafeWriteFile(u"\\Pad\\memo.pad", WritePieces, &never), 1);
+    EXPECT_EQ(ReadHost(device.Host("Pad/memo.pad")).size(), 100u);
+}
+
+TEST_F(SafeSave, RefusedRenameLeavesTheOldFile) {
+    ASSERT_TRUE(SetFileAttributesW(u"\\Pad\\memo.pad", FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(SafeWriteBuffer(u"\\Pad\\memo.pad", newBytes.data(), DWORD(newBytes.size())), 0);
+    ExpectOldFileIntact();
+}
+
+TEST_F(SafeSave, MissingFolderOrPathFails) {
+    EXPECT_EQ(SafeWriteBuffer(u"\\Nowhere\\memo.pad", newBytes.data(), 10), 0);
+    EXPECT_EQ(SafeWriteBuffer(u"", newBytes.data(), 10), 0);
+    EXPECT_EQ(SafeWriteBuffer(nullptr, newBytes.data(), 10), 0);
+    EXPECT_EQ(SafeWriteBuffer(u"\\Pad\\memo.pad", nullptr, 10), 0);
+    ExpectOldFileIntact();
+}
