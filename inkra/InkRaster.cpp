@@ -10,9 +10,12 @@ namespace {
 template <class Op>
 void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG lf, LONG df, int A,
                  BYTE r, BYTE g, BYTE b) {
+    CapsuleSpan span;
+    if (walk == kWalkGeneral)
+        span.Init(c, lf);
     for (int y = t.y0; y <= t.y1; ++y) {
         int xa = t.x0, xb = t.x1;
-        if (walk == kWalkGeneral && !CapsuleRowSpan(c, lf, y, xa, xb))
+        if (walk == kWalkGeneral && !span.Row(y, xa, xb))
             continue;
         const i64 uy = (i64{y} << 16) - c.y1;
         i64 ux = (i64{xa} << 16) - c.x1;

@@ -40,44 +40,6 @@ i64 InsideDist(i64 w, LONG lf) {
     return s > 0 ? (s + 1) >> 1 : 0;
 }
 
-double HalfBand(LONG lf) {
-    // Half the band, and a quarter pixel for the rounding of the span arithmetic.
-    return (std::max<LONG>(lf, 0) / 2 + 16384) / 65536.0;
-}
-
-struct Interval {
-    double lo = std::numeric_limits<double>::infinity();
-    double hi = -std::numeric_limits<double>::infinity();
-    void Cover(double a, double b) {
-        lo = std::min(lo, a);
-        hi = std::max(hi, b);
-    }
-};
-
-void CoverDisc(Interval& span, double cx, double cy, double w, double h, double y) {
-    double rho = w + h;
-    if (rho <= 0)
-        return;
-    double t = y - cy;
-    double q = rho * rho - t * t;
-    if (q < 0)
-        return;
-    double s = std::sqrt(q);
-    span.Cover(cx - s, cx + s);
-}
-
-bool ToPixels(const Interval& span, int& lo, int& hi) {
-    if (!(span.lo <= span.hi))
-        return false;
-    double a = std::max(std::ceil(span.lo), static_cast<double>(lo));
-    double b = std::min(std::floor(span.hi), static_cast<double>(hi));
-    if (a > b)
-        return false;
-    lo = static_cast<int>(a);
-    hi = static_cast<int>(b);
-    return true;
-}
-
 } // namespace
 
 bool PrepareTarget(GDib* buffer, GDib* back, BYTE* mask, const tagRECT& clip, bool readsBack,
@@ -154,42 +116,52 @@ void InitCapsule(Capsule& c, const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG
     c.insideD = lf < (1 << 30) ? std::max<LONG>(lf, 0) + 1 : lf;
 }
 
-bool CapsuleRowSpan(const Capsule& c, LONG lf, int y, int& lo, int& hi) {
-    const double h = HalfBand(lf);
-    const double x1 = c.x1 / 65536.0, y1 = c.y1 / 65536.0;
+void CapsuleSpan::Init(const Capsule& c, LONG lf) {
+    const double h = SpanReach(lf);
+    x1 = c.x1 / 65536.0;
+    y1 = c.y1 / 65536.0;
     const double dx = c.dx / 65536.0, dy = c.dy / 65536.0;
     const double w1 = c.w1 / 65536.0, w2 = c.w2 / 65536.0;
-    Interval span;
-    CoverDisc(span, x1, y1, w1, h, y);
-    CoverDisc(span, x1 + dx, y1 + dy, w2, h, y);
-    const double len = std::sqrt(dx * dx + dy * dy);
-    if (len > 0) {
-        // The band between the end perpendiculars, as linear bounds on u = x - x1.
-        const double ex = dx / len, ey = dy / len, v = y - y1, k = (w2 - w1) / len;
-        double a = -std::numeric_limits<double>::infinity();
-        double b = std::numeric_limits<double>::infinity();
-        auto atMost = [&](double coef, double bound) { // coef u <= bound
-            if (coef > 1e-12)
-                b = std::min(b, bound / coef);
-            else if (coef < -1e-12)
-                a = std::max(a, bound / coef);
-            else if (bound < 0)
-                b = -std::numeric_limits<double>::infinity();
-        };
-        atMost(-ex, v * ey);         // projection >= 0
-        atMost(ex, len - v * ey);    // projection <= length
-        for (double s : {1.0, -1.0}) // |perpendicular| <= radius at the projection + h
-            atMost(s * ey - k * ex, w1 + h + s * v * ex + k * v * ey);
-        if (a <= b)
-            span.Cover(x1 + a, x1 + b);
+    cx[0] = x1;
+    cy[0] = y1;
+    cx[1] = x1 + dx;
+    cy[1] = y1 + dy;
+    for (int i = 0; i < 2; ++i) {
+        const double rho = (i == 0 ? w1 : w2) + h;
+        rho2[i] = rho > 0 ? rho * rho : -1;
     }
-    return ToPixels(span, lo, hi);
+    const double len = std::sqrt(dx * dx + dy * dy);
+    band = len > 0;
+    if (!band)
+        return;
+    const double ex = dx / len, ey = dy / len, k = (w2 - w1) / len;
+    // Projection at least 0 and at most the length; |perpendicular| at most the radius at
+    // the projection plus h, on either side.
+    const double coef[4] = {-ex, ex, ey - k * ex, -ey - k * ex};
+    const double base[4] = {0, len, w1 + h, w1 + h};
+    const double slope[4] = {ey, -ey, ex + k * ey, -ex + k * ey};
+    for (int i = 0; i < 4; ++i) {
+        c0[i] = base[i];
+        c1[i] = slope[i];
+        kind[i] = coef[i] > 1e-12 ? 1 : (coef[i] < -1e-12 ? -1 : 0);
+        inv[i] = kind[i] != 0 ? 1 / coef[i] : 0;
+    }
+}
+
+bool CapsuleRowSpan(const Capsule& c, LONG lf, int y, int& lo, int& hi) {
+    CapsuleSpan span;
+    span.Init(c, lf);
+    return span.Row(y, lo, hi);
 }
 
 bool DiscRowSpan(i64 cx, i64 cy, i64 w, LONG lf, int y, int& lo, int& hi) {
-    Interval span;
-    CoverDisc(span, cx / 65536.0, cy / 65536.0, w / 65536.0, HalfBand(lf), y);
-    return ToPixels(span, lo, hi);
+    const double rho = w / 65536.0 + SpanReach(lf);
+    const double t = y - cy / 65536.0;
+    const double q = rho * rho - t * t;
+    if (rho <= 0 || q < 0)
+        return false;
+    const double s = std::sqrt(q), centre = cx / 65536.0;
+    return SpanToPixels(centre - s, centre + s, lo, hi);
 }
 
 int ChooseWalk(i64 dx, i64 dy) {

@@ -4,7 +4,10 @@
 
 #include "inkra/InkBlendOps.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace inkra::detail {
 
@@ -77,7 +80,8 @@ inline LONG ClampD(i64 d) {
 
 // Zone of the pixel at (ux, uy) relative to p1: 0 surely outside (d untouched), otherwise d
 // is written.
-inline int DiscD(i64 ux, i64 uy, i64 w, i64 outSq, i64 inSq, LONG insideD, LONG& d) {
+[[gnu::always_inline]] inline int DiscD(i64 ux, i64 uy, i64 w, i64 outSq, i64 inSq, LONG insideD,
+                                        LONG& d) {
     i64 s2 = ux * ux + uy * uy;
     if (s2 >= outSq)
         return 0;
@@ -89,7 +93,7 @@ inline int DiscD(i64 ux, i64 uy, i64 w, i64 outSq, i64 inSq, LONG insideD, LONG&
     return 2;
 }
 
-inline int CapsuleD(const Capsule& c, i64 ux, i64 uy, LONG& d) {
+[[gnu::always_inline]] inline int CapsuleD(const Capsule& c, i64 ux, i64 uy, LONG& d) {
     const i64 dot1 = ux * c.dx + uy * c.dy;
     if (dot1 < 0 || c.L == 0)
         return DiscD(ux, uy, c.w1, c.out1Sq, c.in1Sq, c.insideD, d);
@@ -107,15 +111,79 @@ inline int CapsuleD(const Capsule& c, i64 ux, i64 uy, LONG& d) {
     }
     i64 radius = c.w1;
     if (c.tapered) {
-        i64 frac = ((dot1 / c.L) << 16) / c.L;
+        i64 frac = Divide(Divide(dot1, c.L) << 16, c.L);
         radius = c.w1 + (((c.w2 - c.w1) * frac) >> 16);
     }
-    d = ClampD(2 * (radius - cross / c.L));
+    d = ClampD(2 * (radius - Divide(cross, c.L)));
     return 2;
 }
 
-// Columns of row y that the capsule (reach: radius plus half the band, plus a quarter pixel)
-// can touch, intersected with [lo, hi]. False when none.
+// Half the band and a quarter pixel for the rounding of the span arithmetic, in pixels.
+inline double SpanReach(LONG lf) {
+    return (std::max<LONG>(lf, 0) / 2 + 16384) / 65536.0;
+}
+
+// Pixels lo..hi covering [a, b], intersected with the given lo..hi. False when none.
+inline bool SpanToPixels(double a, double b, int& lo, int& hi) {
+    if (!(a <= b))
+        return false;
+    a = std::max(std::ceil(a), static_cast<double>(lo));
+    b = std::min(std::floor(b), static_cast<double>(hi));
+    if (a > b)
+        return false;
+    lo = static_cast<int>(a);
+    hi = static_cast<int>(b);
+    return true;
+}
+
+// The columns of each row that a capsule can touch (reach: radius plus half the band plus a
+// quarter pixel): the two end discs and the band between the end perpendiculars, whose
+// bounds are linear in the row, set up once per segment.
+struct CapsuleSpan {
+    double x1, y1;
+    double cx[2], cy[2], rho2[2];
+    bool band;
+    // Band bounds: coef u <= c0 + c1 v, with u = x - x1 and v = y - y1; kind 1 an upper
+    // bound, -1 a lower one, 0 a bound on v alone.
+    double inv[4], c0[4], c1[4];
+    int kind[4];
+
+    void Init(const Capsule& c, LONG lf);
+
+    bool Row(int y, int& lo, int& hi) const {
+        constexpr double kInf = std::numeric_limits<double>::infinity();
+        double a = kInf, b = -kInf;
+        for (int i = 0; i < 2; ++i) {
+            const double t = y - cy[i];
+            const double q = rho2[i] - t * t;
+            if (q >= 0) {
+                const double s = std::sqrt(q);
+                a = std::min(a, cx[i] - s);
+                b = std::max(b, cx[i] + s);
+            }
+        }
+        if (band) {
+            const double v = y - y1;
+            double ua = -kInf, ub = kInf;
+            for (int i = 0; i < 4; ++i) {
+                const double bound = c0[i] + c1[i] * v;
+                if (kind[i] > 0)
+                    ub = std::min(ub, bound * inv[i]);
+                else if (kind[i] < 0)
+                    ua = std::max(ua, bound * inv[i]);
+                else if (bound < 0)
+                    ub = -kInf;
+            }
+            if (ua <= ub) {
+                a = std::min(a, x1 + ua);
+                b = std::max(b, x1 + ub);
+            }
+        }
+        return SpanToPixels(a, b, lo, hi);
+    }
+};
+
+// One row of CapsuleSpan, for callers that need a single row.
 bool CapsuleRowSpan(const Capsule& c, LONG lf, int y, int& lo, int& hi);
 // The same for a disc of radius w around (x, y).
 bool DiscRowSpan(i64 cx, i64 cy, i64 w, LONG lf, int y, int& lo, int& hi);
