@@ -1,4 +1,5 @@
 // Blend modes one pixel at a time, against the mixing rules worked out by hand.
+#include "inkra/InkBlendOps.h"
 #include "inkra/InkBrush.h"
 
 #include <gtest/gtest.h>
@@ -154,6 +155,38 @@ TEST(InkBlendPencel, GrainIsBoundedByAlphaAndSpreadOverTheRange) {
         p.Call(BlendPencel, lf + 1, 0, 60, 0, 0, 0);
         EXPECT_LE(p.mask[0], 60);
         EXPECT_GE(p.px[0], (255 * 195) >> 8);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(InkBlendArithmetic, ReciprocalDivisionMatchesIntegerDivision) {
+    using inkra::detail::DivideSmall;
+    int wrong = 0;
+    // Truncation errors show first next to the multiples of k.
+    for (int k = 1; k <= 255; ++k)
+        for (int q = -(255 * 255) / k; q <= (255 * 255) / k; ++q)
+            for (int n = q * k - 1; n <= q * k + 1; ++n)
+                if (n >= -255 * 255 && n <= 255 * 255)
+                    wrong += DivideSmall(n, k) != n / k;
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(InkBlendArithmetic, DoubleQuotientTruncatesLikeTheIntegerOne) {
+    using inkra::detail::Divide;
+    std::uint64_t seed = 7;
+    for (int i = 0; i < 200000; ++i) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        const std::int64_t n = static_cast<std::int64_t>(seed) >> (i % 40);
+        const std::int64_t d = static_cast<std::int64_t>(seed >> 33) % 0x7FFFFFFF + 1;
+        ASSERT_EQ(Divide(n, d), n / d) << n << " / " << d;
+        ASSERT_EQ(Divide(n, -d), n / -d) << n << " / " << -d;
+        // Exact multiples are where a rounded quotient would go wrong first.
+        const std::int64_t m = (n / d) * d;
+        ASSERT_EQ(Divide(m, d), m / d);
+        ASSERT_EQ(Divide(m - 1, d), (m - 1) / d);
     }
 }
 
