@@ -202,6 +202,8 @@ void InkraMan::UpdateBuffer(tagRECT& rect) {
                             area.bottom - area.top, 0, 255, 0);
     const tagRECT saved = m_pCurPage->GetValidRect();
     rect = inkra::Clamp(rect, saved);
+    if (inkra::NoArea(rect))
+        return;
     m_pCurPage->SetValidRect(rect);
     m_pCurPage->DrawPage(m_hMemDC, &m_mView, &m_mInverse);
     m_pCurPage->SetValidRect(saved);

@@ -118,7 +118,8 @@ tagRECT InkraMan::AddStrokePoint(GDObject* object, GWPOINT* slot) {
     // The scratch array holds one object's points; SplitStroke starts the next in time.
     if (object->pointCount >= INKRA_STROKE_POINTS)
         return tagRECT{0, 0, 0, 0};
-    const tagRECT clip = m_pCurPage->GetValidRect();
+    // The page's clip, never past the buffer's pixels.
+    const tagRECT clip = Clamp(m_pCurPage->GetValidRect(), FullRect());
     const InkRasterProc raster = GetStrokeRaster(object->strokeType);
     const InkBlendProc blend = GetStrokeBlend(object->strokeType);
     GWPOINT p = *slot;
