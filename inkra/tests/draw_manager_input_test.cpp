@@ -15,11 +15,12 @@ TEST_F(ManPen, PenDownDrawsAFirstPointInPageCoordinates) {
     man.SetPenWidth(2 * FIXED_ONE);
     man.SetObjectChanged(0);
     tagRECT r = man.LButtonDown(50, 40, 255);
-    // The disc's box: R = ceil(2 + 0.6) = 3 around (50, 40), left made even.
+    // The disc's box: R = ceil(2 + 0.6) = 3 around (50, 40), pixels 47 to 53 and 37 to 43,
+    // left made even.
     EXPECT_EQ(r.left, 46);
     EXPECT_EQ(r.top, 37);
-    EXPECT_EQ(r.right, 53);
-    EXPECT_EQ(r.bottom, 43);
+    EXPECT_EQ(r.right, 54);
+    EXPECT_EQ(r.bottom, 44);
     EXPECT_EQ(Pixel(50, 40)[0], 255);
     EXPECT_EQ(Pixel(50, 40)[2], 0);
     GDObject* object = man.GetCurObject();
@@ -159,8 +160,8 @@ TEST_F(ManTool, WidthsScaleWithTheViewMatrix) {
     man.ScaleMatrix(2 * FIXED_ONE, 2 * FIXED_ONE);
     man.SetPenWidth(FIXED_ONE);
     tagRECT r = man.LButtonDown(100, 60, 255);
-    // Two pixels of radius on the buffer: R = ceil(2 + 0.6) = 3.
-    EXPECT_EQ(r.right - 100, 3);
+    // Two pixels of radius on the buffer: R = ceil(2 + 0.6) = 3, the last pixel 103.
+    EXPECT_EQ(r.right - 1 - 100, 3);
     GDObject* object = man.GetCurObject();
     man.LButtonUp(-1, -1, 255);
     // Stored at half the size, in page units.

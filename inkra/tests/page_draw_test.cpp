@@ -124,8 +124,9 @@ TEST_F(PageObjectDraw, PenDotLeavesInkAClearMaskAndDrawnBounds) {
     GDObject* dot = MakeStroke(eDOPen, {Pt(20, 20, 3.0)}, tagRECT{0, 0, 0, 0}, RGB(10, 20, 30));
     page.AddGDObject(dot);
     tagRECT r = page.DrawGDObject(nullptr, dot, &identity, &identity);
-    // The disc's box: R = ceil(3 + 0.6) = 4 around (20, 20), left made even.
-    EXPECT_TRUE(SameRect(r, tagRECT{16, 16, 24, 24}));
+    // The disc's box: R = ceil(3 + 0.6) = 4 around (20, 20), pixels 16 to 24 inclusive,
+    // as a RECT (right and bottom exclusive), left made even.
+    EXPECT_TRUE(SameRect(r, tagRECT{16, 16, 25, 25}));
     const BYTE* centre = Pixel(buffer, 20, 20);
     EXPECT_EQ(centre[0], 30);
     EXPECT_EQ(centre[1], 20);
@@ -161,10 +162,11 @@ TEST_F(PageObjectDraw, ViewMatrixMapsPointsAndBoundsComeBackThroughTheInverse) {
     view.dy = 5 * FIXED_ONE;
     MatrixInvert(&view, &inverse);
     tagRECT r = page.DrawGDObject(nullptr, dot, &view, &inverse);
-    // Disc at (30, 15) in the buffer, R = ceil(2 + 0.6) = 3.
-    EXPECT_TRUE(SameRect(r, tagRECT{26, 12, 33, 18}));
+    // Disc at (30, 15) in the buffer, R = ceil(2 + 0.6) = 3: pixels 27 to 33 and 12 to 18,
+    // left made even.
+    EXPECT_TRUE(SameRect(r, tagRECT{26, 12, 34, 19}));
     EXPECT_EQ(Pixel(buffer, 30, 15)[0], 0);
-    EXPECT_TRUE(SameRect(dot->bounds, tagRECT{6, 7, 13, 13}));
+    EXPECT_TRUE(SameRect(dot->bounds, tagRECT{6, 7, 14, 14}));
 }
 
 TEST_F(PageObjectDraw, PageUnionLeavesOutErasersAndEmptyPageIsZeros) {
@@ -173,8 +175,8 @@ TEST_F(PageObjectDraw, PageUnionLeavesOutErasersAndEmptyPageIsZeros) {
     page.AddGDObject(MakeStroke(eDOEraser, {Pt(40, 30, 4.0)}, tagRECT{0, 0, 0, 0}));
     buffer.FillRect(30, 20, 20, 20, RGB(1, 2, 3), 255);
     tagRECT r = page.DrawPage(nullptr, &identity, &identity);
-    // Only the pen dot: R = ceil(1 + 0.6) = 2 around (10, 10).
-    EXPECT_TRUE(SameRect(r, tagRECT{8, 8, 12, 12}));
+    // Only the pen dot: R = ceil(1 + 0.6) = 2 around (10, 10), pixels 8 to 12.
+    EXPECT_TRUE(SameRect(r, tagRECT{8, 8, 13, 13}));
     // The eraser dot restored the back block under it.
     const BYTE* erased = Pixel(buffer, 40, 30);
     const BYTE* plain = Pixel(back, 40, 30);
