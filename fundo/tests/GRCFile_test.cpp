@@ -8,7 +8,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <type_traits>
 #include <vector>
+
+#include "fundo/GIOFile.h"
+
+static_assert(!std::is_copy_constructible_v<GRCFile> && !std::is_copy_assignable_v<GIOFile>);
 
 // The resources come from the scribbo_resources() line of fundo/CMakeLists.txt.
 

@@ -9,7 +9,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <type_traits>
 #include <vector>
+
+static_assert(!std::is_copy_constructible_v<GStringFile> &&
+              !std::is_copy_assignable_v<GStringFile>);
 
 namespace {
 
