@@ -7,3 +7,4 @@
 #include <platform/winfile.h>
 #include <platform/winreg.h>
 #include <platform/wingdi.h>
+#include <platform/wintext.h>

@@ -1,4 +1,5 @@
 // The stock objects: made once, on first use, and never deleted.
+#include "font.h"
 #include "gdi_types.h"
 
 #include <mutex>
@@ -47,9 +48,7 @@ StockSet* MakeStock() {
     s->objects[NULL_PEN] = Pen(PS_NULL, RGB(0, 0, 0));
     for (int i : {OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT,
                   SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT}) {
-        auto f = std::make_shared<FontObject>();
-        f->stockIndex = i;
-        s->objects[i] = Register(f);
+        s->objects[i] = Register(MakeStockFont(i));
     }
     auto bm = std::make_shared<BitmapObject>();
     bm->surface = MakeSurface(1, 1, 1, false);
