@@ -79,3 +79,4 @@ void BM_MeasureLatin(benchmark::State& state) {
 BENCHMARK(BM_MeasureLatin);
 
 } // namespace
+BENCHMARK_MAIN();
