@@ -5,3 +5,4 @@
 #include "fundo/OwnerInfo.h"
 #include "fundo/PathUtil.h"
 #include "fundo/StringUtil.h"
+#include "fundo/TrimString.h"
