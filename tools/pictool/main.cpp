@@ -1,0 +1,301 @@
+// pictool: inspect and convert images through the picta codecs.
+//   pictool info FILE
+//   pictool convert IN OUT [--width W] [--height H] [--percent P] [--rotate CODE]
+#include <fundo/GMemFile.h>
+#include <picta/GImage.h>
+#include <picta/PictaGIF.h>
+#include <platform/wingdi.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Fail(const std::string& reason) {
+    std::fprintf(stderr, "pictool: %s\n", reason.c_str());
+    return 1;
+}
+
+void Usage(FILE* to) {
+    std::fprintf(to, "usage: pictool info FILE\n"
+                     "       pictool convert IN OUT [--width W] [--height H] [--percent P] "
+                     "[--rotate CODE]\n"
+                     "CODE: 0 none, 1 mirror, 2 flip, 3 transpose, 4 transverse, 5 turn right,\n"
+                     "      6 turn 180, 7 turn left. OUT is written as BMP, GIF, JPEG or PNG by "
+                     "its extension.\n");
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string Extension(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    return Lower(path.substr(dot + 1));
+}
+
+const char* FormatName(int format) {
+    switch (format) {
+        case eImageBMP:
+            return "BMP";
+        case eImageGIF:
+            return "GIF";
+        case eImageJPEG:
+            return "JPEG";
+        default:
+            return "unknown";
+    }
+}
+
+// The codecs' own extension rule first; a file named otherwise is known by its first bytes.
+int InputFormat(const std::string& path, const std::vector<BYTE>& bytes) {
+    std::u16string wide(path.begin(), path.end());
+    int format = GImage::FormatFromPath(wide.c_str());
+    if (format != eImageNone)
+        return format;
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
+        return eImageBMP;
+    if (bytes.size() >= 4 && std::memcmp(bytes.data(), "GIF8", 4) == 0)
+        return eImageGIF;
+    if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
+        return eImageJPEG;
+    return eImageNone;
+}
+
+bool ReadFile(const std::string& path, std::vector<BYTE>& out, std::string& why) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        why = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    BYTE buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        out.insert(out.end(), buf, buf + n);
+    bool bad = std::ferror(f) != 0;
+    std::fclose(f);
+    if (bad) {
+        why = "cannot read " + path;
+        return false;
+    }
+    return true;
+}
+
+// Written beside the target first, then renamed over it, so a failure never leaves half a file.
+bool WriteFile(const std::string& path, const BYTE* data, size_t size, std::string& why) {
+    std::string temp = path + ".pictool~";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        why = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        why = "cannot write " + path;
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ParseInt(const char* text, int& value) {
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (!*text || *end || errno || v < -1000000 || v > 1000000)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool LoadImage(GImage& image, const std::string& path, int& format, std::string& why) {
+    std::vector<BYTE> bytes;
+    if (!ReadFile(path, bytes, why))
+        return false;
+    if (bytes.empty()) {
+        why = path + " is empty";
+        return false;
+    }
+    format = InputFormat(path, bytes);
+    if (format == eImageNone) {
+        why = path + ": not a BMP, GIF or JPEG file";
+        return false;
+    }
+    GMemFile file(bytes.data(), static_cast<DWORD>(bytes.size()));
+    if (!image.Load(&file, format)) {
+        why = path + ": cannot decode as " + FormatName(format);
+        return false;
+    }
+    return true;
+}
+
+int Info(const std::string& path) {
+    GImage image;
+    int format = eImageNone;
+    std::string why;
+    if (!LoadImage(image, path, format, why))
+        return Fail(why);
+    Picta* picta = image.GetPicta();
+    const _PICTAINFO& info = picta->Info();
+    int frames = format == eImageGIF ? static_cast<PictaGIF*>(picta)->GetTotalFrame() : 1;
+    std::printf("format: %s\n", FormatName(format));
+    std::printf("size: %d x %d\n", image.Width(), image.Height());
+    std::printf("bits: %d\n", picta->GetBitCount());
+    std::printf("frames: %d\n", frames);
+    if (format == eImageGIF && info.transIndex >= 0)
+        std::printf("transparent: index %d, colour #%02X%02X%02X\n", info.transIndex,
+                    info.transColor.rgbRed, info.transColor.rgbGreen, info.transColor.rgbBlue);
+    else
+        std::printf("transparent: none\n");
+    if (picta->GetXDPI() > 0 || picta->GetYDPI() > 0)
+        std::printf("dpi: %d x %d\n", picta->GetXDPI(), picta->GetYDPI());
+    return 0;
+}
+
+// An animation shows its first frame; frames that never overlap (a mosaic of tiles, as deep
+// pictures are written) are all drawn, since together they are the picture.
+void ShowFrames(PictaGIF& gif) {
+    int count = gif.GetTotalFrame();
+    if (count < 2)
+        return;
+    bool mosaic = true;
+    for (int i = 0; i < count && mosaic; ++i)
+        for (int j = 0; j < i && mosaic; ++j) {
+            const _PICTAINFO& a = gif.GetFrame(i)->Info();
+            const _PICTAINFO& b = gif.GetFrame(j)->Info();
+            mosaic = a.frameLeft >= b.frameLeft + b.frameWidth ||
+                     b.frameLeft >= a.frameLeft + a.frameWidth ||
+                     a.frameTop >= b.frameTop + b.frameHeight ||
+                     b.frameTop >= a.frameTop + a.frameHeight;
+        }
+    gif.SetLoops(0);
+    for (int i = 0; i < (mosaic ? count : 1); ++i)
+        gif.NextFrame();
+}
+
+void Rotate(GImage& image, int code) {
+    switch (code) {
+        case eTransformMirror:
+            image.Mirror();
+            break;
+        case eTransformFlip:
+            image.Flip();
+            break;
+        case eTransformTranspose:
+            image.RotateRight();
+            image.Mirror();
+            break;
+        case eTransformTransverse:
+            image.RotateRight();
+            image.Flip();
+            break;
+        case eTransformRotate90:
+            image.RotateRight();
+            break;
+        case eTransformRotate180:
+            image.Rotate180();
+            break;
+        case eTransformRotate270:
+            image.RotateLeft();
+            break;
+        default:
+            break;
+    }
+}
+
+int Convert(int argc, char** argv) {
+    if (argc < 4) {
+        Usage(stderr);
+        return 2;
+    }
+    std::string in = argv[2];
+    std::string out = argv[3];
+    int width = -1, height = -1, percent = -1, rotate = 0;
+    for (int i = 4; i < argc; ++i) {
+        std::string option = argv[i];
+        int* target = option == "--width"     ? &width
+                      : option == "--height"  ? &height
+                      : option == "--percent" ? &percent
+                      : option == "--rotate"  ? &rotate
+                                              : nullptr;
+        if (!target)
+            return Fail("unknown option " + option);
+        if (i + 1 >= argc || !ParseInt(argv[i + 1], *target))
+            return Fail(option + " needs a whole number");
+        ++i;
+    }
+    if (rotate < 0 || rotate > 7)
+        return Fail("--rotate takes a code from 0 to 7");
+    if (width == 0 || height == 0 || percent == 0 || width < -1 || height < -1 || percent < -1)
+        return Fail("sizes must be positive");
+    std::string ext = Extension(out);
+    int outFormat = ext == "bmp"                    ? eImageBMP
+                    : ext == "gif"                  ? eImageGIF
+                    : ext == "jpg" || ext == "jpeg" ? eImageJPEG
+                    : ext == "png"                  ? 4
+                                                    : eImageNone;
+    if (outFormat == eImageNone)
+        return Fail("cannot tell the output format from " + out +
+                    " (use .bmp, .gif, .jpg or .png)");
+
+    GImage image;
+    image.SetOutputWidth(width);
+    image.SetOutputHeight(height);
+    image.SetOutputPercent(percent);
+    int format = eImageNone;
+    std::string why;
+    if (!LoadImage(image, in, format, why))
+        return Fail(why);
+    if (format == eImageGIF)
+        ShowFrames(*static_cast<PictaGIF*>(image.GetPicta()));
+    Rotate(image, rotate);
+
+    if (outFormat == 4) {
+        if (!plat::SaveSurfacePng(image.GetSafeHandle(), out))
+            return Fail("cannot write " + out);
+        return 0;
+    }
+    GMemFile file;
+    if (!image.Save(&file, outFormat))
+        return Fail(std::string("cannot encode as ") + FormatName(outFormat));
+    if (!WriteFile(out, file.GetBuffer(), static_cast<size_t>(file.Size()), why))
+        return Fail(why);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        Usage(stderr);
+        return 2;
+    }
+    std::string command = argv[1];
+    if (command == "info") {
+        if (argc != 3) {
+            Usage(stderr);
+            return 2;
+        }
+        return Info(argv[2]);
+    }
+    if (command == "convert")
+        return Convert(argc, argv);
+    if (command == "--help" || command == "-h" || command == "help") {
+        Usage(stdout);
+        return 0;
+    }
+    Usage(stderr);
+    return 2;
+}
