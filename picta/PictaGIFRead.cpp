@@ -369,7 +369,7 @@ int PictaGIF::ReadFrame(const BYTE* d, const RGB3* globalTable, int globalCount,
 int PictaGIF::CreateCanvas(int width, int height) {
     // Made aside and swapped in: Create would free the frames through the virtual Free.
     GDib canvas;
-    if (!canvas.Create(width, height, 24)) {
+    if (!picta::BitmapFits(width, height, 24) || !canvas.Create(width, height, 24)) {
         DeleteAllFrame();
         return 0;
     }
@@ -401,7 +401,11 @@ int PictaGIF::Load(GFile* file, PICTAPROGRESS, void*) {
     std::memset(m_Comment, 0, sizeof m_Comment);
     m_ReadIndex = 0;
     m_ReadFill = 0;
+    // All frames together, and the canvas, stay within what the stream can describe and
+    // within one bitmap's worth of memory.
     m_PixelBudget = size * kPixelsPerByte;
+    if (m_PixelBudget > picta::kMaxBitmapBytes)
+        m_PixelBudget = picta::kMaxBitmapBytes;
     BYTE screen[13];
     if (!ReadBytes(screen, 13) || std::memcmp(screen, "GIF8", 4) != 0)
         return 0;
@@ -478,8 +482,11 @@ int PictaGIF::Load(GFile* file, PICTAPROGRESS, void*) {
     } else {
         // The canvas is the logical screen: frames are placed in its coordinates, and a
         // mosaic of tiles would otherwise be cut to its first tile.
-        if (!CreateCanvas(screenWidth, screenHeight))
+        long long screen = static_cast<long long>(screenWidth) * screenHeight;
+        if (screen > size * kPixelsPerByte || !CreateCanvas(screenWidth, screenHeight)) {
+            DeleteAllFrame();
             return 0;
+        }
         m_TransColor = m_PictaInfo.transColor;
     }
     m_bLoaded = 1;
