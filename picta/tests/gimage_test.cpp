@@ -6,6 +6,7 @@
 #include <picta/GImage.h>
 #include <picta/PictaGIF.h>
 #include <platform/device.h>
+#include <platform/module.h>
 
 #include <gtest/gtest.h>
 
@@ -317,4 +318,18 @@ TEST(GImageGif, AnimationThroughTheFacade) {
     GImage bmp;
     ASSERT_EQ(bmp.Create(2, 2), 1);
     EXPECT_EQ(bmp.NextFrame(), 0);
+}
+
+TEST(GImageResource, HeaderlessBitmapAndGifFromTheModule) {
+    GImage image;
+    ASSERT_EQ(image.Load(201, RT_RCDATA, plat::ThisModule(), eImageBMP), 1);
+    EXPECT_EQ(image.Width(), 3);
+    EXPECT_EQ(image.GetGDib()->GetPixelColor(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(image.GetFileSize(), 64u);
+    int w = 0, h = 0;
+    EXPECT_EQ(image.PreLoad(202, RT_RCDATA, plat::ThisModule(), eImageGIF, w, h), 12 * 3 * 8);
+    EXPECT_EQ(w, 12);
+    EXPECT_EQ(image.Load(999, RT_RCDATA, plat::ThisModule(), eImageBMP), 0);
+    EXPECT_EQ(image.Load(201, RT_RCDATA, nullptr, eImageBMP), 0);
+    EXPECT_EQ(image.GetGDib(), nullptr);
 }
