@@ -173,11 +173,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration)
+            if (r.run_type == Run::RT_Iteration) {
                 times[r.benchmark_name()] = r.GetAdjustedRealTime();
+                cpu[r.benchmark_name()] = r.GetAdjustedCPUTime();
+            }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
+    std::map<std::string, double> cpu;
 };
 
 } // namespace
@@ -196,8 +199,12 @@ int main(int argc, char** argv) {
     auto ratio = [&](const char* ours, const char* theirs) {
         auto a = reporter.times.find(ours);
         auto b = reporter.times.find(theirs);
-        if (a != reporter.times.end() && b != reporter.times.end() && b->second > 0)
-            std::printf("ratio %-28s / %-28s = %.2f\n", ours, theirs, a->second / b->second);
+        auto c = reporter.cpu.find(ours);
+        auto d = reporter.cpu.find(theirs);
+        if (a != reporter.times.end() && b != reporter.times.end() && b->second > 0 &&
+            d->second > 0)
+            std::printf("ratio %-26s / %-27s = %.2f real, %.2f cpu\n", ours, theirs,
+                        a->second / b->second, c->second / d->second);
     };
     ratio("PictaJpeg/full_1600x1200", "LibjpegLoop/full_1600x1200");
     ratio("PictaJpeg/width200_eighth", "LibjpegLoop/eighth_200x150");
