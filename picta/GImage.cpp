@@ -6,6 +6,7 @@
 #include <fundo/GFile.h>
 #include <fundo/GIOFile.h>
 #include <fundo/GMemFile.h>
+#include <fundo/GRCFile.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -25,21 +26,6 @@ bool SameText(const WCHAR* a, const char* b) {
         if (*a != static_cast<WCHAR>(*b))
             return false;
     return *a == 0 && *b == 0;
-}
-
-// A read-only view of a module resource: the memory stream over its bytes, never written.
-bool OpenResource(GMemFile& file, UINT id, LPCWSTR type, HINSTANCE instance) {
-    if (!instance)
-        return false;
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id & 0xFFFF), type);
-    if (!found)
-        return false;
-    DWORD size = SizeofResource(instance, found);
-    HGLOBAL loaded = LoadResource(instance, found);
-    void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data || size == 0)
-        return false;
-    return file.Open(static_cast<BYTE*>(data), size) != 0;
 }
 
 // Writes through a temporary file beside the target and puts it in place only when complete.
@@ -203,8 +189,8 @@ int GImage::Load(const BYTE* data, DWORD length, int format, PICTAPROGRESS progr
 int GImage::Load(UINT id, LPCWSTR type, HINSTANCE instance, int format, PICTAPROGRESS progress,
                  void* user) {
     Free();
-    GMemFile file;
-    if (!OpenResource(file, id, type, instance))
+    GRCFile file;
+    if (!file.Open(id, type, instance))
         return 0;
     return Load(&file, format, progress, user);
 }
@@ -242,8 +228,8 @@ int GImage::PreLoad(const BYTE* data, DWORD length, int format, int& width, int&
 
 int GImage::PreLoad(UINT id, LPCWSTR type, HINSTANCE instance, int format, int& width,
                     int& height) {
-    GMemFile file;
-    if (!OpenResource(file, id, type, instance))
+    GRCFile file;
+    if (!file.Open(id, type, instance))
         return 0;
     return PreLoad(&file, format, width, height);
 }
