@@ -8,3 +8,5 @@
 #include <platform/winreg.h>
 #include <platform/wingdi.h>
 #include <platform/wintext.h>
+#include <platform/winuser.h>
+#include <platform/winshell.h>

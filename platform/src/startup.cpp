@@ -1,6 +1,7 @@
 // The body of the platform's main().
 #include <platform/clock.h>
 #include <platform/device.h>
+#include <platform/display.h>
 #include <platform/entry.h>
 #include <platform/module.h>
 #include <platform/utf.h>
@@ -43,8 +44,14 @@ int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& bu
     }
     SetStartOptions(options);
     // Scripted runs must repeat exactly, so their time is the script's.
-    if (!options.scriptPath.empty())
+    if (!options.scriptPath.empty()) {
         UseVirtualClock(true);
+        if (!LoadInputScript(options.scriptPath, &error)) {
+            std::fprintf(stderr, "%s: %s\n", self.c_str(), error.c_str());
+            return 2;
+        }
+    }
+    UseProgramDisplay();
 
     std::string exe = ExecutablePath();
     std::u16string name = FromUtf8(BaseName(exe.c_str(), self.c_str()));
@@ -64,7 +71,12 @@ int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& bu
 
     std::u16string commandLine = BuildCommandLine(rest);
     SetCommandLine(commandLine);
-    return winMain(ProgramModule(), nullptr, commandLine.data(), kShowNormal);
+    int result = winMain(ProgramModule(), nullptr, commandLine.data(), kShowNormal);
+    StopDisplay();
+    // A script that stopped on a bad step fails the run.
+    if (!ScriptError().empty() && result == 0)
+        result = 1;
+    return result;
 }
 
 } // namespace plat

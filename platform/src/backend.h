@@ -1,0 +1,20 @@
+// The backends the display can run on, and what the display layer gives them.
+#pragma once
+
+#include <platform/display.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace plat {
+
+std::unique_ptr<DisplayBackend> MakeHeadlessBackend();
+// A desktop window showing the screen at an integer scale (0: the largest that fits). Null
+// with a reason when there is no desktop to show it on.
+std::unique_ptr<DisplayBackend> MakeSdlBackend(int scale, std::string* error);
+
+// The scripted run: one step while the program is idle; false when nothing is left to do.
+bool RunScriptStep();
+
+} // namespace plat

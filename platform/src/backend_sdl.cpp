@@ -1,0 +1,331 @@
+// The SDL2 backend: a desktop window showing the screen at an integer scale. SDL runs on a
+// thread of its own that sleeps in SDL_WaitEvent; the user-interface thread hands it changed
+// rectangles, and it hands input back as raw platform input.
+#include "backend.h"
+
+#include <platform/wingdi.h>
+
+#include "gdi_internal.h"
+
+#include <SDL.h>
+
+#include <condition_variable>
+#include <thread>
+
+namespace plat {
+namespace {
+
+int VirtualKey(SDL_Keycode k) {
+    if (k >= SDLK_a && k <= SDLK_z)
+        return 'A' + (k - SDLK_a);
+    if (k >= SDLK_0 && k <= SDLK_9)
+        return '0' + (k - SDLK_0);
+    if (k >= SDLK_F1 && k <= SDLK_F12)
+        return VK_F1 + (k - SDLK_F1);
+    switch (k) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_END:
+            return VK_END;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
+        case SDLK_DELETE:
+            return VK_DELETE;
+        case SDLK_INSERT:
+            return VK_INSERT;
+        case SDLK_LSHIFT:
+            return VK_LSHIFT;
+        case SDLK_RSHIFT:
+            return VK_RSHIFT;
+        case SDLK_LCTRL:
+            return VK_LCONTROL;
+        case SDLK_RCTRL:
+            return VK_RCONTROL;
+        case SDLK_LALT:
+            return VK_LMENU;
+        case SDLK_RALT:
+            return VK_RMENU;
+        case SDLK_CAPSLOCK:
+            return VK_CAPITAL;
+        case SDLK_SEMICOLON:
+            return 0xBA;
+        case SDLK_EQUALS:
+            return 0xBB;
+        case SDLK_COMMA:
+            return 0xBC;
+        case SDLK_MINUS:
+            return 0xBD;
+        case SDLK_PERIOD:
+            return 0xBE;
+        case SDLK_SLASH:
+            return 0xBF;
+        case SDLK_BACKQUOTE:
+            return 0xC0;
+        case SDLK_LEFTBRACKET:
+            return 0xDB;
+        case SDLK_BACKSLASH:
+            return 0xDC;
+        case SDLK_RIGHTBRACKET:
+            return 0xDD;
+        case SDLK_QUOTE:
+            return 0xDE;
+        default:
+            return 0;
+    }
+}
+
+class SdlBackend : public DisplayBackend {
+public:
+    explicit SdlBackend(int scale) : m_scale(scale) {}
+    ~SdlBackend() override { Stop(); }
+
+    const char* Name() const override { return "sdl2"; }
+
+    bool Start(std::string* error) {
+        m_thread = std::thread([this] { Run(); });
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [this] { return m_started; });
+        if (!m_ok) {
+            lock.unlock();
+            m_thread.join();
+            if (error)
+                *error = m_error;
+            return false;
+        }
+        return true;
+    }
+
+    void Present(const RECT& rc) override {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_pending.right <= m_pending.left)
+                m_pending = rc;
+            else
+                UnionRect(&m_pending, &m_pending, &rc);
+        }
+        Poke();
+    }
+
+    void CursorChanged() override { Poke(); }
+
+    void Stop() override {
+        if (!m_thread.joinable())
+            return;
+        SDL_Event e{};
+        e.type = m_stopEvent;
+        SDL_PushEvent(&e);
+        m_thread.join();
+    }
+
+private:
+    void Poke() {
+        if (!m_thread.joinable() || m_wakeEvent == 0)
+            return;
+        SDL_Event e{};
+        e.type = m_wakeEvent;
+        SDL_PushEvent(&e);
+    }
+
+    void Report(bool ok, const std::string& error) {
+        std::lock_guard lock(m_mutex);
+        m_ok = ok;
+        m_error = error;
+        m_started = true;
+        m_cv.notify_all();
+    }
+
+    bool Open() {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            Report(false, std::string("no desktop display: ") + SDL_GetError());
+            return false;
+        }
+        SIZE s = ScreenSize();
+        if (m_scale <= 0) {
+            // The largest whole scale that leaves room for the desktop's own bars.
+            SDL_DisplayMode mode;
+            m_scale = 1;
+            if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
+                while ((m_scale + 1) * s.cx <= mode.w * 9 / 10 &&
+                       (m_scale + 1) * s.cy <= mode.h * 9 / 10)
+                    ++m_scale;
+        }
+        m_window = SDL_CreateWindow("Scribbo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                    s.cx * m_scale, s.cy * m_scale, SDL_WINDOW_SHOWN);
+        if (m_window)
+            m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+        if (m_renderer)
+            m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_BGR24,
+                                          SDL_TEXTUREACCESS_STREAMING, s.cx, s.cy);
+        if (!m_texture) {
+            Report(false, std::string("cannot open the desktop window: ") + SDL_GetError());
+            Close();
+            return false;
+        }
+        m_width = s.cx;
+        m_height = s.cy;
+        m_wait = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+        m_arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+        SDL_StopTextInput();
+        m_wakeEvent = SDL_RegisterEvents(2);
+        m_stopEvent = m_wakeEvent + 1;
+        Upload(RECT{0, 0, s.cx, s.cy});
+        Report(true, "");
+        return true;
+    }
+
+    void Close() {
+        if (m_wait)
+            SDL_FreeCursor(m_wait);
+        if (m_arrow)
+            SDL_FreeCursor(m_arrow);
+        if (m_texture)
+            SDL_DestroyTexture(m_texture);
+        if (m_renderer)
+            SDL_DestroyRenderer(m_renderer);
+        if (m_window)
+            SDL_DestroyWindow(m_window);
+        m_wait = m_arrow = nullptr;
+        m_texture = nullptr;
+        m_renderer = nullptr;
+        m_window = nullptr;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    void Upload(RECT rc) {
+        std::shared_ptr<Surface> screen = ScreenSurfaceRef();
+        if (!screen || screen->width != m_width || screen->height != m_height)
+            return;
+        RECT all{0, 0, m_width, m_height};
+        if (!IntersectRect(&rc, &rc, &all))
+            return;
+        SDL_Rect r{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+        SDL_UpdateTexture(m_texture, &r, screen->Row(rc.top) + rc.left * 3, screen->stride);
+        SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+        SDL_RenderPresent(m_renderer);
+    }
+
+    void Wake() {
+        RECT rc;
+        {
+            std::lock_guard lock(m_mutex);
+            rc = m_pending;
+            m_pending = RECT{};
+        }
+        if (rc.right > rc.left)
+            Upload(rc);
+        int cursor = CurrentCursorId();
+        SDL_ShowCursor(cursor ? SDL_ENABLE : SDL_DISABLE);
+        SDL_SetCursor(cursor == 32514 ? m_wait : m_arrow);
+    }
+
+    int Q(int v) const { return v * 4 / m_scale; }
+
+    void Run() {
+        if (!Open())
+            return;
+        bool left = false;
+        SDL_Event e;
+        while (SDL_WaitEvent(&e)) {
+            if (e.type == m_stopEvent)
+                break;
+            if (e.type == m_wakeEvent) {
+                Wake();
+                continue;
+            }
+            switch (e.type) {
+                case SDL_QUIT:
+                    InputCloseRequest();
+                    break;
+                case SDL_WINDOWEVENT:
+                    if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                        SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+                        SDL_RenderPresent(m_renderer);
+                    }
+                    break;
+                case SDL_MOUSEBUTTONDOWN:
+                case SDL_MOUSEBUTTONUP: {
+                    bool down = e.type == SDL_MOUSEBUTTONDOWN;
+                    if (e.button.button == SDL_BUTTON_LEFT) {
+                        left = down;
+                        if (down)
+                            InputStylusDownQ(Q(e.button.x), Q(e.button.y));
+                        else
+                            InputStylusUpQ(Q(e.button.x), Q(e.button.y));
+                    } else if (e.button.button == SDL_BUTTON_RIGHT) {
+                        InputRightButton(down, e.button.x / m_scale, e.button.y / m_scale);
+                    }
+                    break;
+                }
+                case SDL_MOUSEMOTION:
+                    if (left)
+                        InputStylusMoveQ(Q(e.motion.x), Q(e.motion.y));
+                    else
+                        InputHover(e.motion.x / m_scale, e.motion.y / m_scale);
+                    break;
+                case SDL_MOUSEWHEEL: {
+                    int x = 0, y = 0;
+                    SDL_GetMouseState(&x, &y);
+                    InputWheel(e.wheel.y * WHEEL_DELTA, x / m_scale, y / m_scale);
+                    break;
+                }
+                case SDL_KEYDOWN:
+                case SDL_KEYUP:
+                    if (int vk = VirtualKey(e.key.keysym.sym))
+                        InputKey(vk, e.type == SDL_KEYDOWN);
+                    break;
+                default:
+                    break;
+            }
+        }
+        Close();
+    }
+
+    int m_scale;
+    int m_width = 0, m_height = 0;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_started = false;
+    bool m_ok = false;
+    std::string m_error;
+    RECT m_pending{};
+    Uint32 m_wakeEvent = 0;
+    Uint32 m_stopEvent = 0;
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    SDL_Cursor* m_wait = nullptr;
+    SDL_Cursor* m_arrow = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<DisplayBackend> MakeSdlBackend(int scale, std::string* error) {
+    auto b = std::make_unique<SdlBackend>(scale);
+    if (!b->Start(error))
+        return nullptr;
+    return b;
+}
+
+} // namespace plat
