@@ -281,6 +281,15 @@ const std::string& ScriptError() {
     return S().error;
 }
 
+void UnloadInputScript() {
+    Script& s = S();
+    std::lock_guard lock(s.mutex);
+    s.loaded = false;
+    s.steps.clear();
+    s.next = 0;
+    s.error.clear();
+}
+
 bool RunScriptStep() {
     Script& s = S();
     std::unique_lock lock(s.mutex);

@@ -181,7 +181,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         }
     }
 
-    bool activate = !(wp.flags & SWP_NOACTIVATE) && !w->IsChild() && w->Visible();
+    bool activate = !(wp.flags & SWP_NOACTIVATE) && !w->IsChild() && w->Visible() &&
+                    !(w->exStyle & WS_EX_NOACTIVATE);
     if (activate && GetActiveWindow() != hwnd)
         SetActiveWindow(hwnd);
     if ((wp.flags & SWP_HIDEWINDOW) && !w->IsChild()) {

@@ -88,5 +88,7 @@ bool LoadInputScript(const std::string& hostPath, std::string* error);
 // message here.
 bool ScriptRunning();
 const std::string& ScriptError();
+// Forgets the script (tests that ran one).
+void UnloadInputScript();
 
 } // namespace plat
