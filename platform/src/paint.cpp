@@ -258,6 +258,7 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
     RECT c = w->ClientInWindow();
     bool frame = w->Border() > 0 && !Region::Combine(update, Region(c), RGN_DIFF).IsEmpty();
     bool erase = w->erase;
+    CaretBeginPaint(hwnd);
     w->update.SetEmpty();
     w->erase = false;
     w->internalPaint = false;
@@ -283,5 +284,6 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
     if (!ps)
         return FALSE;
     ReleaseDC(hwnd, ps->hdc);
+    CaretEndPaint(hwnd);
     return TRUE;
 }

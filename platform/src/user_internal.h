@@ -191,4 +191,10 @@ bool ConvertRawInput(ThreadQueue& q);
 void ForgetWindowInput(Window* w);
 void FocusWindowDestroyed(Window* w);
 
+// ---- Caret (caret.cpp) ------------------------------------------------------------------------
+
+void CaretBeginPaint(HWND hwnd);
+void CaretEndPaint(HWND hwnd);
+void CaretWindowDestroyed(HWND hwnd);
+
 } // namespace plat

@@ -45,6 +45,7 @@ void FreeWindow(Window* w) {
     HWND hwnd = w->handle;
     std::shared_ptr<Window> keep = LookupShared(hwnd);
     CallProc(w, WM_NCDESTROY, 0, 0);
+    CaretWindowDestroyed(hwnd);
     ForgetWindowInput(w);
     KillTimersOf(CurrentQueue(), hwnd);
     RemoveMessagesOf(hwnd);

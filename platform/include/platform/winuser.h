@@ -533,6 +533,16 @@ SHORT GetKeyState(int vkey);
 BOOL GetMouseMovePoints(PPOINT points, UINT count, UINT* retrieved);
 UINT GetDoubleClickTime();
 
+// The caret of the calling thread: made hidden; ShowCaret and HideCaret nest.
+BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height);
+BOOL DestroyCaret();
+BOOL ShowCaret(HWND hwnd);
+BOOL HideCaret(HWND hwnd);
+BOOL SetCaretPos(int x, int y);
+BOOL GetCaretPos(LPPOINT pt);
+UINT GetCaretBlinkTime();
+BOOL SetCaretBlinkTime(UINT ms);
+
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 #define LoadCursor LoadCursorW
 HCURSOR SetCursor(HCURSOR cursor);
