@@ -6,3 +6,4 @@
 #include "fundo/PathUtil.h"
 #include "fundo/StringUtil.h"
 #include "fundo/TrimString.h"
+#include "fundo/WaitCursor.h"
