@@ -55,3 +55,5 @@ void BM_IdleWindowWithCaret(benchmark::State& state) {
 BENCHMARK(BM_IdleWindowWithCaret)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
+
+BENCHMARK_MAIN();

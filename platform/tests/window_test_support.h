@@ -64,6 +64,9 @@ public:
     }
 
     void TearDown() override {
+        // Handlers hold references to the test body's locals, which are gone by now.
+        handlers.clear();
+        anyHandler = nullptr;
         ReleaseCapture();
         for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h;
              h = GetWindow(GetDesktopWindow(), GW_CHILD))
