@@ -292,6 +292,9 @@ BOOL PostMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostThreadMessageW(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The calling thread always has a queue: make it on first use.
+    if (threadId == GetCurrentThreadId())
+        CurrentQueue();
     std::shared_ptr<ThreadQueue> q = QueueOfThread(threadId);
     if (!q) {
         SetLastError(ERROR_INVALID_PARAMETER);
