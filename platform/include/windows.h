@@ -10,3 +10,5 @@
 #include <platform/wintext.h>
 #include <platform/winuser.h>
 #include <platform/winshell.h>
+#include <platform/winedit.h>
+#include <platform/winmenu.h>

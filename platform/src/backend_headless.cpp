@@ -1,5 +1,5 @@
 // The headless backend: the screen lives only in memory, where tests and scripted runs read
-// it; presenting just notes what changed.
+// it; presenting just notes what changed, and the clipboard is a string in memory.
 #include "backend.h"
 
 namespace plat {
@@ -13,11 +13,22 @@ public:
         ++m_presents;
         m_last = rc;
     }
+    bool SetClipboardText(const std::u16string& text) override {
+        std::lock_guard lock(m_mutex);
+        m_clipboard = text;
+        return true;
+    }
+    bool GetClipboardText(std::u16string* text) override {
+        std::lock_guard lock(m_mutex);
+        *text = m_clipboard;
+        return true;
+    }
 
 private:
     std::mutex m_mutex;
     int m_presents = 0;
     RECT m_last{};
+    std::u16string m_clipboard;
 };
 
 } // namespace

@@ -3,9 +3,11 @@
 // rectangles, and it hands input back as raw platform input.
 #include "backend.h"
 
+#include <platform/utf.h>
 #include <platform/wingdi.h>
 
 #include "gdi_internal.h"
+#include "user_internal.h"
 
 #include <SDL.h>
 
@@ -129,6 +131,13 @@ public:
 
     void CursorChanged() override { Poke(); }
 
+    // The desktop's clipboard belongs to the SDL thread (it answers other programs' requests
+    // from its event loop), so both calls are handed to it and waited for.
+    bool SetClipboardText(const std::u16string& text) override {
+        return Clipboard(true, const_cast<std::u16string*>(&text));
+    }
+    bool GetClipboardText(std::u16string* text) override { return Clipboard(false, text); }
+
     void Stop() override {
         if (!m_thread.joinable())
             return;
@@ -139,6 +148,44 @@ public:
     }
 
 private:
+    struct ClipRequest {
+        bool set = false;
+        std::u16string* text = nullptr;
+        bool ok = false;
+        bool done = false;
+    };
+
+    bool Clipboard(bool set, std::u16string* text) {
+        if (!m_thread.joinable() || m_clipEvent == 0)
+            return false;
+        ClipRequest req;
+        req.set = set;
+        req.text = text;
+        SDL_Event e{};
+        e.type = m_clipEvent;
+        e.user.data1 = &req;
+        if (SDL_PushEvent(&e) != 1)
+            return false;
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [&] { return req.done; });
+        return req.ok;
+    }
+
+    void ServeClipboard(ClipRequest* req) {
+        bool ok = false;
+        if (req->set) {
+            ok = SDL_SetClipboardText(ToUtf8(*req->text).c_str()) == 0;
+        } else if (char* utf8 = SDL_GetClipboardText()) {
+            *req->text = FromUtf8(utf8);
+            SDL_free(utf8);
+            ok = true;
+        }
+        std::lock_guard lock(m_mutex);
+        req->ok = ok;
+        req->done = true;
+        m_cv.notify_all();
+    }
+
     void Poke() {
         if (!m_thread.joinable() || m_wakeEvent == 0)
             return;
@@ -186,15 +233,20 @@ private:
         m_height = s.cy;
         m_wait = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
         m_arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
-        SDL_StopTextInput();
-        m_wakeEvent = SDL_RegisterEvents(2);
+        // Typed text comes from the desktop's own keyboard layout and input methods; the key
+        // translation then makes only the control characters.
+        SDL_StartTextInput();
+        SetDesktopTypesText(true);
+        m_wakeEvent = SDL_RegisterEvents(3);
         m_stopEvent = m_wakeEvent + 1;
+        m_clipEvent = m_wakeEvent + 2;
         Upload(RECT{0, 0, s.cx, s.cy});
         Report(true, "");
         return true;
     }
 
     void Close() {
+        SetDesktopTypesText(false);
         if (m_wait)
             SDL_FreeCursor(m_wait);
         if (m_arrow)
@@ -253,6 +305,10 @@ private:
                 Wake();
                 continue;
             }
+            if (e.type == m_clipEvent) {
+                ServeClipboard(static_cast<ClipRequest*>(e.user.data1));
+                continue;
+            }
             switch (e.type) {
                 case SDL_QUIT:
                     InputCloseRequest();
@@ -289,6 +345,10 @@ private:
                     InputWheel(e.wheel.y * WHEEL_DELTA, x / m_scale, y / m_scale);
                     break;
                 }
+                case SDL_TEXTINPUT:
+                    for (char16_t c : FromUtf8(e.text.text))
+                        InputChar(c);
+                    break;
                 case SDL_KEYDOWN:
                 case SDL_KEYUP:
                     if (int vk = VirtualKey(e.key.keysym.sym))
@@ -312,6 +372,7 @@ private:
     RECT m_pending{};
     Uint32 m_wakeEvent = 0;
     Uint32 m_stopEvent = 0;
+    Uint32 m_clipEvent = 0;
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     SDL_Texture* m_texture = nullptr;

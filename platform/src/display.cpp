@@ -96,6 +96,19 @@ void EnsureDisplay() {
     g_starting = false;
 }
 
+bool SetClipboardText(const std::u16string& text) {
+    std::lock_guard lock(g_backendMutex);
+    return g_backend && g_backend->SetClipboardText(text);
+}
+
+bool GetClipboardText(std::u16string* text) {
+    if (!text)
+        return false;
+    text->clear();
+    std::lock_guard lock(g_backendMutex);
+    return g_backend && g_backend->GetClipboardText(text);
+}
+
 void StopDisplay() {
     SetIdleHook(nullptr);
     std::unique_ptr<DisplayBackend> old;

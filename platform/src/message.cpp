@@ -5,6 +5,7 @@
 
 #include <platform/winbase.h>
 
+#include <atomic>
 #include <map>
 
 namespace plat {
@@ -22,6 +23,7 @@ QueueRegistry& Registry() {
 }
 
 thread_local std::shared_ptr<ThreadQueue> t_queue;
+std::atomic<bool> g_desktopTypes{false};
 
 bool InRange(UINT msg, UINT first, UINT last) {
     if (first == 0 && last == 0)
@@ -236,6 +238,10 @@ void SetIdleHook(std::function<bool()> hook) {
     r.idleHook = std::move(hook);
 }
 
+void SetDesktopTypesText(bool on) {
+    g_desktopTypes = on;
+}
+
 void RemoveMessagesOf(HWND hwnd) {
     ThreadQueue& q = CurrentQueue();
     std::erase_if(q.input, [hwnd](const QueuedMsg& m) { return m.msg.hwnd == hwnd; });
@@ -392,7 +398,7 @@ BOOL TranslateMessage(const MSG* msg) {
             if (p.vk == vk)
                 ch = static_cast<WCHAR>(shift ? p.shifted : p.plain);
     }
-    if (!ch)
+    if (!ch || (ch >= 0x20 && g_desktopTypes.load()))
         return FALSE;
     PostMessageW(msg->hwnd, msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR, ch, msg->lParam);
     return TRUE;

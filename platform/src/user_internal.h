@@ -175,6 +175,9 @@ void WakeGuiThreads();
 // Runs while a thread would sleep for messages (the scripted run); true when it did something.
 void SetIdleHook(std::function<bool()> hook);
 void RemoveMessagesOf(HWND hwnd);
+// Set while the desktop delivers typed characters itself (the SDL backend's text input):
+// TranslateMessage then makes WM_CHAR only for control characters, so nothing comes twice.
+void SetDesktopTypesText(bool on);
 
 // ---- Timers (timer.cpp) -----------------------------------------------------------------------
 
@@ -190,6 +193,11 @@ bool HasRawInput();
 bool ConvertRawInput(ThreadQueue& q);
 void ForgetWindowInput(Window* w);
 void FocusWindowDestroyed(Window* w);
+
+// ---- System controls ---------------------------------------------------------------------------
+
+LRESULT EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT MenuWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // ---- Caret (caret.cpp) ------------------------------------------------------------------------
 

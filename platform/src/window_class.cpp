@@ -13,8 +13,26 @@ struct ClassTable {
     ATOM nextAtom = 0xC000;
 };
 
+// The system's own controls are there before any program registers a class.
+void AddSystemClass(ClassTable& t, LPCWSTR name, WNDPROC proc, UINT style, int extra,
+                    LPCWSTR cursor) {
+    auto c = std::make_shared<WindowClass>();
+    c->name = name;
+    c->proc = proc;
+    c->style = style | CS_GLOBALCLASS;
+    c->wndExtra = extra;
+    c->cursor = LoadCursorW(nullptr, cursor);
+    c->atom = t.nextAtom++;
+    t.classes.push_back(c);
+}
+
 ClassTable& Classes() {
-    static ClassTable* table = new ClassTable;
+    static ClassTable* table = [] {
+        auto* t = new ClassTable;
+        AddSystemClass(*t, u"EDIT", EditWndProc, CS_DBLCLKS, sizeof(void*), IDC_IBEAM);
+        AddSystemClass(*t, u"#32768", MenuWndProc, 0, 0, IDC_ARROW);
+        return t;
+    }();
     return *table;
 }
 

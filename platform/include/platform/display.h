@@ -56,7 +56,15 @@ public:
     // The cursor changed (SetCursor, ShowCursor).
     virtual void CursorChanged() {}
     virtual void Stop() {}
+    // The desktop's clipboard, as plain text.
+    virtual bool SetClipboardText(const std::u16string& text) = 0;
+    virtual bool GetClipboardText(std::u16string* text) = 0;
 };
+
+// The clipboard of the current backend (the edit control's cut, copy and paste). False when
+// there is no display or the desktop refused.
+bool SetClipboardText(const std::u16string& text);
+bool GetClipboardText(std::u16string* text);
 
 // Starts the display the start options ask for: the screen surface at the chosen size, the
 // headless or SDL2 backend, the task bar window. False with a reason when the desktop window
