@@ -1,0 +1,312 @@
+// The shell's file icons: SHGetFileInfoW and the system image lists it hands out. The icons
+// are drawn here, in code, on a 16-unit grid scaled to the icon size: folder, storage card,
+// plain file, memo, picture, text and program.
+#include <platform/winbase.h>
+#include <platform/winfile.h>
+#include <platform/winshell.h>
+#include <platform/winstring.h>
+
+#include <array>
+#include <mutex>
+#include <string>
+
+namespace {
+
+enum Kind { kFile, kFolder, kCard, kMemo, kPicture, kText, kProgram, kKindCount };
+
+const HIMAGELIST kSmallList = reinterpret_cast<HIMAGELIST>(static_cast<ULONG_PTR>(0x30010));
+const HIMAGELIST kLargeList = reinterpret_cast<HIMAGELIST>(static_cast<ULONG_PTR>(0x30014));
+
+// Paints opaque rectangles into the colour image and the mask at once.
+class IconCanvas {
+public:
+    IconCanvas(HDC color, HDC mask, int unit) : m_color(color), m_mask(mask), m_unit(unit) {}
+    void Box(int l, int t, int r, int b, COLORREF c) {
+        RECT rc{l * m_unit, t * m_unit, r * m_unit, b * m_unit};
+        HBRUSH br = CreateSolidBrush(c);
+        FillRect(m_color, &rc, br);
+        DeleteObject(br);
+        FillRect(m_mask, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    // A box with a one-unit outline.
+    void Framed(int l, int t, int r, int b, COLORREF edge, COLORREF fill) {
+        Box(l, t, r, b, edge);
+        Box(l + 1, t + 1, r - 1, b - 1, fill);
+    }
+
+private:
+    HDC m_color, m_mask;
+    int m_unit;
+};
+
+constexpr COLORREF kEdge = RGB(64, 64, 64);
+
+void Page(IconCanvas& c) {
+    c.Framed(3, 1, 13, 15, kEdge, RGB(255, 255, 255));
+    c.Box(10, 1, 13, 4, RGB(192, 192, 192)); // the folded corner
+    c.Box(10, 3, 11, 4, kEdge);
+    c.Box(12, 1, 13, 2, kEdge);
+}
+
+void Paint(IconCanvas& c, Kind kind) {
+    switch (kind) {
+        case kFolder:
+            c.Framed(1, 2, 7, 5, RGB(150, 110, 20), RGB(230, 190, 70));
+            c.Framed(1, 4, 15, 14, RGB(150, 110, 20), RGB(250, 215, 100));
+            break;
+        case kCard:
+            c.Framed(3, 1, 13, 15, kEdge, RGB(90, 90, 110));
+            for (int x = 4; x < 12; x += 2)
+                c.Box(x, 2, x + 1, 5, RGB(230, 190, 60));
+            c.Box(5, 8, 11, 13, RGB(200, 200, 210));
+            break;
+        case kMemo:
+            Page(c);
+            for (int y = 6; y < 14; y += 3)
+                c.Box(5, y, 11, y + 1, RGB(80, 120, 220));
+            c.Box(5, 5, 7, 6, RGB(200, 30, 30)); // a stroke of ink across the lines
+            c.Box(7, 6, 9, 7, RGB(200, 30, 30));
+            c.Box(9, 8, 11, 9, RGB(200, 30, 30));
+            break;
+        case kPicture:
+            Page(c);
+            c.Box(4, 6, 12, 14, RGB(120, 180, 240));
+            c.Box(4, 11, 12, 14, RGB(60, 150, 60));
+            c.Box(9, 7, 11, 9, RGB(250, 220, 60));
+            break;
+        case kText:
+            Page(c);
+            for (int y = 6; y < 14; y += 2)
+                c.Box(5, y, y % 4 ? 11 : 9, y + 1, RGB(0, 0, 0));
+            break;
+        case kProgram:
+            c.Framed(1, 2, 15, 14, kEdge, RGB(255, 255, 255));
+            c.Box(2, 3, 14, 5, RGB(20, 60, 160));
+            break;
+        case kFile:
+        default:
+            Page(c);
+            break;
+    }
+}
+
+HICON MakeIcon(Kind kind, int size) {
+    HDC screen = GetDC(nullptr);
+    HDC colorDC = CreateCompatibleDC(screen);
+    HDC maskDC = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = size;
+    bi.bmiHeader.biHeight = size;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP color = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    HICON icon = nullptr;
+    if (color && mask && colorDC && maskDC) {
+        HGDIOBJ oldColor = SelectObject(colorDC, color);
+        HGDIOBJ oldMask = SelectObject(maskDC, mask);
+        // Transparent everywhere first: black image, white (keep the screen) mask.
+        RECT all{0, 0, size, size};
+        FillRect(colorDC, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        FillRect(maskDC, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        IconCanvas canvas(colorDC, maskDC, size / 16 > 0 ? size / 16 : 1);
+        Paint(canvas, kind);
+        SelectObject(colorDC, oldColor);
+        SelectObject(maskDC, oldMask);
+        ICONINFO ii{TRUE, 0, 0, mask, color};
+        icon = CreateIconIndirect(&ii);
+    }
+    // The icon keeps copies of both bitmaps.
+    if (color)
+        DeleteObject(color);
+    if (mask)
+        DeleteObject(mask);
+    if (colorDC)
+        DeleteDC(colorDC);
+    if (maskDC)
+        DeleteDC(maskDC);
+    ReleaseDC(nullptr, screen);
+    return icon;
+}
+
+// The lists' own icons, made on first use and kept for the process.
+struct IconCache {
+    std::mutex mutex;
+    std::array<HICON, kKindCount> small{};
+    std::array<HICON, kKindCount> large{};
+    int smallSize = 0, largeSize = 0;
+};
+
+IconCache& Cache() {
+    static IconCache* c = new IconCache;
+    return *c;
+}
+
+bool ListSize(HIMAGELIST list, int* size) {
+    if (list == kSmallList)
+        *size = GetSystemMetrics(SM_CXSMICON);
+    else if (list == kLargeList)
+        *size = GetSystemMetrics(SM_CXICON);
+    else
+        return false;
+    return true;
+}
+
+HICON CachedIcon(HIMAGELIST list, int index) {
+    int size = 0;
+    if (!ListSize(list, &size) || index < 0 || index >= kKindCount)
+        return nullptr;
+    IconCache& c = Cache();
+    std::lock_guard lock(c.mutex);
+    auto& icons = list == kSmallList ? c.small : c.large;
+    int& made = list == kSmallList ? c.smallSize : c.largeSize;
+    if (made != size) {
+        // The screen changed size since: draw them again.
+        for (HICON& i : icons)
+            if (i) {
+                DestroyIcon(i);
+                i = nullptr;
+            }
+        made = size;
+    }
+    HICON& icon = icons[static_cast<size_t>(index)];
+    if (!icon)
+        icon = MakeIcon(static_cast<Kind>(index), size);
+    return icon;
+}
+
+std::u16string Extension(const std::u16string& name) {
+    size_t dot = name.rfind(u'.');
+    size_t slash = name.find_last_of(u"\\/");
+    if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash))
+        return u"";
+    std::u16string ext = name.substr(dot + 1);
+    for (char16_t& ch : ext)
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char16_t>(ch - 'A' + 'a');
+    return ext;
+}
+
+Kind KindOf(const std::u16string& path, DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return (attributes & FILE_ATTRIBUTE_TEMPORARY) ? kCard : kFolder;
+    std::u16string ext = Extension(path);
+    if (ext == u"pad")
+        return kMemo;
+    if (ext == u"bmp" || ext == u"jpg" || ext == u"jpeg" || ext == u"gif" || ext == u"png" ||
+        ext == u"2bp")
+        return kPicture;
+    if (ext == u"txt" || ext == u"lng" || ext == u"ini" || ext == u"log")
+        return kText;
+    if (ext == u"exe" || ext == u"lnk")
+        return kProgram;
+    return kFile;
+}
+
+const char16_t* TypeName(Kind kind) {
+    switch (kind) {
+        case kFolder:
+            return u"Folder";
+        case kCard:
+            return u"Storage Card";
+        case kMemo:
+            return u"Memo";
+        case kPicture:
+            return u"Picture";
+        case kText:
+            return u"Text Document";
+        case kProgram:
+            return u"Program";
+        default:
+            return u"File";
+    }
+}
+
+void CopyOut(const std::u16string& s, WCHAR* out, size_t room) {
+    size_t n = s.size() < room - 1 ? s.size() : room - 1;
+    for (size_t i = 0; i < n; ++i)
+        out[i] = s[i];
+    out[n] = 0;
+}
+
+} // namespace
+
+DWORD_PTR SHGetFileInfoW(LPCWSTR path, DWORD attributes, SHFILEINFOW* info, UINT size, UINT flags) {
+    if (!path || (info && size < sizeof(SHFILEINFOW))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::u16string p = path;
+    if (!(flags & SHGFI_USEFILEATTRIBUTES)) {
+        attributes = GetFileAttributesW(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return 0;
+    }
+    Kind kind = KindOf(p, attributes);
+    HIMAGELIST list = (flags & SHGFI_SMALLICON) ? kSmallList : kLargeList;
+    if (info) {
+        *info = SHFILEINFOW{};
+        info->iIcon = kind;
+        if (flags & SHGFI_ICON) {
+            info->hIcon = ImageList_GetIcon(list, kind, ILD_NORMAL);
+            if (!info->hIcon)
+                return 0;
+        }
+        if (flags & SHGFI_ATTRIBUTES)
+            info->dwAttributes = attributes;
+        if (flags & SHGFI_DISPLAYNAME) {
+            size_t slash = p.find_last_of(u"\\/");
+            CopyOut(slash == std::u16string::npos ? p : p.substr(slash + 1), info->szDisplayName,
+                    MAX_PATH);
+        }
+        if (flags & SHGFI_TYPENAME)
+            CopyOut(TypeName(kind), info->szTypeName, 80);
+    }
+    if (flags & SHGFI_SYSICONINDEX)
+        return reinterpret_cast<DWORD_PTR>(list);
+    return 1;
+}
+
+BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style) {
+    HICON icon = CachedIcon(list, index);
+    if (!icon || !dc)
+        return FALSE;
+    int size = 0;
+    ListSize(list, &size);
+    return DrawIconEx(dc, x, y, icon, size, size, 0, nullptr,
+                      (style & ILD_MASK) ? DI_MASK : DI_NORMAL);
+}
+
+HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT) {
+    HICON icon = CachedIcon(list, index);
+    if (!icon)
+        return nullptr;
+    // A copy the caller owns and destroys.
+    ICONINFO ii{};
+    if (!GetIconInfo(icon, &ii))
+        return nullptr;
+    HICON copy = CreateIconIndirect(&ii);
+    DeleteObject(ii.hbmMask);
+    if (ii.hbmColor)
+        DeleteObject(ii.hbmColor);
+    return copy;
+}
+
+int ImageList_GetImageCount(HIMAGELIST list) {
+    int size = 0;
+    return ListSize(list, &size) ? kKindCount : 0;
+}
+
+BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy) {
+    int size = 0;
+    if (!ListSize(list, &size) || !cx || !cy)
+        return FALSE;
+    *cx = *cy = size;
+    return TRUE;
+}
+
+BOOL ImageList_Destroy(HIMAGELIST) {
+    return FALSE;
+}
