@@ -2,4 +2,6 @@
 
 #include <platform/module.h>
 
-HINSTANCE GetWinzaInstance() { return plat::ThisModule(); }
+HINSTANCE GetWinzaInstance() {
+    return plat::ThisModule();
+}

@@ -59,6 +59,29 @@ struct PAINTSTRUCT {
 };
 using LPPAINTSTRUCT = PAINTSTRUCT*;
 
+struct DRAWITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemAction;
+    UINT itemState;
+    HWND hwndItem;
+    HDC hDC;
+    RECT rcItem;
+    ULONG_PTR itemData;
+};
+using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
+
+struct MEASUREITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemWidth;
+    UINT itemHeight;
+    ULONG_PTR itemData;
+};
+using LPMEASUREITEMSTRUCT = MEASUREITEMSTRUCT*;
+
 struct WINDOWPOS {
     HWND hwnd;
     HWND hwndInsertAfter;
