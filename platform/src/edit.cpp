@@ -484,17 +484,22 @@ void Paint(HWND hwnd, EditState& e) {
     EndPaint(hwnd, &ps);
 }
 
+// The caret is as tall as a line of the control's font.
+void MakeCaret(HWND hwnd, EditState& e) {
+    int height;
+    {
+        EditDC dc(hwnd, e);
+        height = LineHeight(dc.dc());
+    }
+    CreateCaret(hwnd, nullptr, GetSystemMetrics(SM_CXSCREEN) > 320 ? 2 : 1, height);
+    Refresh(hwnd, e);
+    ShowCaret(hwnd);
+}
+
 void Focus(HWND hwnd, EditState& e, bool on) {
     e.focused = on;
     if (on) {
-        int height;
-        {
-            EditDC dc(hwnd, e);
-            height = LineHeight(dc.dc());
-        }
-        CreateCaret(hwnd, nullptr, GetSystemMetrics(SM_CXSCREEN) > 320 ? 2 : 1, height);
-        Refresh(hwnd, e);
-        ShowCaret(hwnd);
+        MakeCaret(hwnd, e);
         Notify(hwnd, EN_SETFOCUS);
     } else {
         e.dragging = false;
@@ -536,7 +541,7 @@ LRESULT EditMessage(HWND hwnd, EditState& e, UINT msg, WPARAM wParam, LPARAM lPa
         case WM_SETFONT:
             e.font = reinterpret_cast<HFONT>(wParam);
             if (e.focused)
-                Focus(hwnd, e, true);
+                MakeCaret(hwnd, e);
             if (LOWORD(lParam))
                 InvalidateRect(hwnd, nullptr, TRUE);
             Refresh(hwnd, e);

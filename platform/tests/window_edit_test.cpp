@@ -386,6 +386,14 @@ TEST_F(EditTest, FontLinesAndFormatRect) {
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
     EXPECT_EQ(SendMessageW(edit, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(big));
     EXPECT_NE(CharX(edit, 4), before);
+    // A focused control's caret follows the new font without telling the parent again.
+    SetFocus(edit);
+    log.clear();
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(big), FALSE);
+    EXPECT_EQ(NoteCount(7, EN_SETFOCUS), 0);
+    POINT caret{};
+    EXPECT_TRUE(GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, CharX(edit, 0));
     RECT fmt{3, 2, 150, 28};
     SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&fmt));
     RECT got{};
