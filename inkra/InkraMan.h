@@ -8,6 +8,7 @@
 #include "fundo/Containers.h"
 #include "fundo/GDib.h"
 #include "fundo/Geometry.h"
+#include "inkra/FileVersion.h"
 #include "inkra/GDObject.h"
 #include "inkra/InkraPage.h"
 
