@@ -13,7 +13,13 @@
 #include <windows.h>
 
 class GFile;
+class GStringFile;
 struct _FILE_VERSION;
+
+// Units of the background-text work buffer (8192 bytes): one line of the text file.
+inline constexpr int INK_BACK_TEXT_UNITS = 4096;
+// How background text lines are drawn: one line from the top-left of their rectangle.
+inline constexpr BYTE INK_BACK_TEXT_FORMAT = DT_SINGLELINE;
 
 // Start of every bounds union: any real rectangle replaces it at once.
 inline constexpr LONG PAGE_UNION_START = 100000;
@@ -99,6 +105,17 @@ public:
     tagRECT DrawPage(HDC dc, const MATRIX* view, const MATRIX* inverse);
     tagRECT DrawTextBackgound(HDC dc, const MATRIX* view, const MATRIX* inverse);
 
+    // Lays the lines of a text file out as background text objects on successive line
+    // rectangles (lineRect, then moved down by its height each line) with the dc's font,
+    // breaking lines wider than lineRect. buffer (INK_BACK_TEXT_UNITS) and position carry a
+    // line not yet laid out from one page to the next; both start empty. Returns 1 once lines
+    // lines are laid (or at once when lines < 1), 0 when the file ends first or dc or buffer
+    // is null.
+    int AddBackTextObject(GStringFile& file, HDC dc, COLORREF colour, tagRECT lineRect, int lines,
+                          WCHAR* buffer, int& position);
+    // The same for a text area of a template: the first line is the top lineHeight of area.
+    int AddBackTextObject(GStringFile& file, HDC dc, COLORREF colour, tagRECT area, int lineHeight,
+                          int lines, WCHAR* buffer, int& position);
     void RemoveAllBackTextObject();
 
     // The memo body record of this page.
@@ -113,6 +130,10 @@ private:
     tagRECT DrawObject(HDC dc, GDObject* object, const MATRIX* view, const MATRIX* inverse,
                        bool& clearWhole);
     tagRECT DrawStroke(GDObject* object, const MATRIX* view);
+    // Draws a text object into dc inside the clip; text never reports a drawn rectangle.
+    void DrawTextObject(HDC dc, const GDObject* object, const MATRIX* view);
+    // One background text object for count units of text on rect.
+    void AddBackTextLine(WCHAR* text, int count, COLORREF colour, const tagRECT& rect);
     void ClearMask(const tagRECT* area);
     // Removes the object from the list; 1 when it was there.
     int Unlink(GDObject* object);

@@ -155,7 +155,8 @@ tagRECT InkraPage::DrawObject(HDC dc, GDObject* object, const MATRIX* view, cons
             MatrixTransformRect(inverse, &drawn, &object->bounds);
         return clipped;
     }
-    (void)dc;
+    if (object->kind == DO_TEXT)
+        DrawTextObject(dc, object, view);
     return tagRECT{0, 0, 0, 0};
 }
 
