@@ -51,6 +51,25 @@ void ClearOutside(const Target& t) {
     std::memset(t.MaskByte(0, t.y1 + 1), 0, w * static_cast<std::size_t>(t.height - t.y1 - 1));
 }
 
+// Clears the part of area outside the walk bounds; the rest of the mask is zero already.
+void ClearOutsideWithin(const Target& t, const MaskArea& area) {
+    if (area.x0 > area.x1)
+        return;
+    for (int y = area.y0; y <= area.y1; ++y) {
+        BYTE* row = t.MaskByte(0, y);
+        if (y < t.y0 || y > t.y1) {
+            std::memset(row + area.x0, 0, static_cast<std::size_t>(area.x1 - area.x0 + 1));
+            continue;
+        }
+        const int leftEnd = std::min(area.x1, t.x0 - 1);
+        if (leftEnd >= area.x0)
+            std::memset(row + area.x0, 0, static_cast<std::size_t>(leftEnd - area.x0 + 1));
+        const int rightStart = std::max(area.x0, t.x1 + 1);
+        if (rightStart <= area.x1)
+            std::memset(row + rightStart, 0, static_cast<std::size_t>(area.x1 - rightStart + 1));
+    }
+}
+
 bool Sane(const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG w2) {
     auto ok = [](i64 v, i64 limit) { return v > -limit && v < limit; };
     return ok(p1.x, kMaxCoord) && ok(p1.y, kMaxCoord) && ok(p2.x, kMaxCoord) &&
@@ -61,7 +80,7 @@ bool Sane(const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG w2) {
 
 tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GWPOINT& p1,
                     const GWPOINT& p2, LONG w1, LONG w2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g,
-                    BYTE b, InkBlendProc blend, int walk, bool clearOutside) {
+                    BYTE b, InkBlendProc blend, int walk, bool clearOutside, MaskArea* dirty) {
     if (blend == nullptr)
         return tagRECT{0, 0, 0, 0};
     // Box: the points' pixel range widened by the radius and the outer half of the band.
@@ -76,8 +95,14 @@ tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GW
     const tagRECT box = BoxResult(left, top, right, bottom);
     if (t.x0 > t.x1 || !Sane(p1, p2, w1, w2))
         return box;
-    if (clearOutside)
-        ClearOutside(t);
+    if (clearOutside) {
+        if (!dirty || dirty->all)
+            ClearOutside(t);
+        else
+            ClearOutsideWithin(t, *dirty);
+        if (dirty)
+            *dirty = MaskArea{false, t.x0, t.y0, t.x1, t.y1};
+    }
     WithBlendOp(blend, [&](const auto& op, bool zoneOnlyInside) {
         Capsule c;
         InitCapsule(c, p1, p2, w1, w2, lf, zoneOnlyInside);
@@ -86,6 +111,13 @@ tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GW
         return 0;
     });
     return box;
+}
+
+tagRECT DrawPencelTracked(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1,
+                          GWPOINT& p2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b,
+                          InkBlendProc blend, MaskArea& dirty) {
+    return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p1.width, lf, df, A, r, g, b,
+                       blend, kWalkAuto, true, &dirty);
 }
 
 } // namespace inkra::detail

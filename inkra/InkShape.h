@@ -193,11 +193,27 @@ bool DiscRowSpan(i64 cx, i64 cy, i64 w, LONG lf, int y, int& lo, int& hi);
 enum InkWalk { kWalkAuto, kWalkHorizontal, kWalkVertical, kWalkGeneral };
 int ChooseWalk(i64 dx, i64 dy);
 
+// Where a mask may hold non-zero bytes: all of it, or the inclusive pixel box x0..x1 by
+// y0..y1 (none when x0 > x1).
+struct MaskArea {
+    bool all;
+    int x0, y0, x1, y1;
+};
+
 // Draws a capsule with the given walk (kWalkAuto chooses); the rasterisers' common body.
-// Exposed for the tests that compare the walks.
+// Exposed for the tests that compare the walks. With clearOutside, the mask is cleared
+// outside the clipped box first; dirty, when given, tells where it can be non-zero (so only
+// that part is cleared) and is updated to the clipped box afterwards.
 tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GWPOINT& p1,
                     const GWPOINT& p2, LONG w1, LONG w2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g,
-                    BYTE b, InkBlendProc blend, int walk, bool clearOutside);
+                    BYTE b, InkBlendProc blend, int walk, bool clearOutside,
+                    MaskArea* dirty = nullptr);
+
+// DrawPencel for a caller that tracks where the mask can be non-zero: the same pixels and
+// mask, without clearing the bytes that are zero already.
+tagRECT DrawPencelTracked(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1,
+                          GWPOINT& p2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b,
+                          InkBlendProc blend, MaskArea& dirty);
 
 } // namespace inkra::detail
 

@@ -12,6 +12,9 @@
 
 #include <windows.h>
 
+namespace inkra::detail {
+struct MaskArea;
+}
 class GFile;
 class GStringFile;
 struct _FILE_VERSION;
@@ -129,7 +132,8 @@ private:
     // the stroke can have touched (the mask was zero before).
     tagRECT DrawObject(HDC dc, GDObject* object, const MATRIX* view, const MATRIX* inverse,
                        bool& clearWhole);
-    tagRECT DrawStroke(GDObject* object, const MATRIX* view);
+    // maskClear: the whole mask is known to be zero before the stroke.
+    tagRECT DrawStroke(GDObject* object, const MATRIX* view, bool maskClear);
     // Draws a text object into dc inside the clip; text never reports a drawn rectangle.
     void DrawTextObject(HDC dc, const GDObject* object, const MATRIX* view);
     // One background text object for count units of text on rect.
@@ -149,6 +153,9 @@ private:
     LONG m_nLineFactor = 0;
     LONG m_nDevideFactor = 0;
     int m_bUseCurve = 0;
+    // While a pencil stroke is redrawn: where its mask can be non-zero, so that each piece
+    // clears only that instead of the whole mask.
+    inkra::detail::MaskArea* m_pPencelArea = nullptr;
 };
 
 // Page records come from a library-wide pool shared by every thread that loads memos.

@@ -3,6 +3,7 @@
 #include "inkra/GCurve.h"
 #include "inkra/InkraPage.h"
 #include "inkra/InkraRect.h"
+#include "inkra/InkShape.h"
 
 #include <cstring>
 
@@ -53,9 +54,14 @@ tagRECT InkraPage::DrawLine(InkRasterProc raster, InkBlendProc blend, GWPOINT& p
         return tagRECT{0, 0, 0, 0};
     }
     drawn = 1;
-    if (length <= 10 * FIXED_ONE)
+    if (length <= 10 * FIXED_ONE) {
+        if (m_pPencelArea && raster == DrawPencel)
+            return inkra::detail::DrawPencelTracked(m_pBuffer, m_pBack, m_pMask, DrawClip(), p1, p2,
+                                                    m_nLineFactor, m_nDevideFactor, p1.alpha, r, g,
+                                                    b, blend, *m_pPencelArea);
         return raster(m_pBuffer, m_pBack, m_pMask, DrawClip(), p1, p2, m_nLineFactor,
                       m_nDevideFactor, p1.alpha, r, g, b, blend);
+    }
     GWPOINT m = MidPoint(p1, p2);
     int part = 0;
     tagRECT all = DrawLine(raster, blend, p1, m, part, r, g, b);
@@ -100,7 +106,7 @@ void InkraPage::ClearMask(const tagRECT* area) {
                     static_cast<size_t>(part.right - part.left));
 }
 
-tagRECT InkraPage::DrawStroke(GDObject* object, const MATRIX* view) {
+tagRECT InkraPage::DrawStroke(GDObject* object, const MATRIX* view, bool maskClear) {
     const InkRasterProc raster = GetStrokeRaster(object->strokeType);
     const InkBlendProc blend = GetStrokeBlend(object->strokeType);
     const BYTE r = object->red, g = object->green, b = object->blue;
@@ -110,6 +116,9 @@ tagRECT InkraPage::DrawStroke(GDObject* object, const MATRIX* view) {
     if (object->pointCount == 1)
         return DrawPoint(m_pBuffer, m_pBack, m_pMask, DrawClip(), previous, m_nLineFactor,
                          m_nDevideFactor, previous.alpha, r, g, b, blend);
+    inkra::detail::MaskArea pencelArea{!maskClear, 0, 0, -1, -1};
+    if (raster == DrawPencel)
+        m_pPencelArea = &pencelArea;
     // Points that drew nothing are no drawing origin, as when the stroke was written.
     GWPOINT beforePrevious = previous;
     int accepted = 1;
@@ -130,6 +139,7 @@ tagRECT InkraPage::DrawStroke(GDObject* object, const MATRIX* view) {
         previous = point;
         ++accepted;
     }
+    m_pPencelArea = nullptr;
     return all;
 }
 
@@ -146,7 +156,7 @@ tagRECT InkraPage::DrawObject(HDC dc, GDObject* object, const MATRIX* view, cons
         // A stroke still being written keeps its points outside the record.
         if (object->pointCount == 0 || !object->points)
             return tagRECT{0, 0, 0, 0};
-        tagRECT drawn = DrawStroke(object, view);
+        tagRECT drawn = DrawStroke(object, view, !clearWhole);
         const tagRECT clipped = Clamp(drawn, DrawClip());
         // Each object's coverage stands alone.
         ClearMask(clearWhole ? nullptr : &clipped);
