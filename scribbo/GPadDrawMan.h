@@ -1,0 +1,129 @@
+// One memo in memory: the ink engine's draw manager with the paper it is written on, its
+// title, note, alarm record, background picture and the scroll position of every page. The
+// paper (colour, picture, ruled lines, background text of the current page) is drawn into a
+// buffer of its own, which also serves the engine as the back block, so erasing and redrawing
+// show paper.
+#pragma once
+
+#include "inkra/InkraMan.h"
+#include "scribbo/MemoBlocks.h"
+#include "scribbo/TemplateHeader.h"
+
+#include <windows.h>
+
+#include <vector>
+
+class GImage;
+
+inline constexpr int kMemoTitleChars = 32; // with the terminator
+inline constexpr int kMemoNoteChars = 512;
+inline constexpr int kMemoPathChars = 260;
+// The user font of background text.
+inline constexpr WCHAR kBackTextFont[] = u"\uAD74\uB9BC";
+
+class GPadDrawMan : public InkraMan {
+public:
+    GPadDrawMan();
+    GPadDrawMan(const GPadDrawMan&) = delete;
+    GPadDrawMan& operator=(const GPadDrawMan&) = delete;
+    ~GPadDrawMan() override;
+
+    int InitBuffer(HDC dc, int width, int height) override;
+    void SetBackColor(HDC dc, COLORREF colour, int rebuild) override;
+    int InsertPage(InkraPage* page, int index, int redraw) override;
+    int DeletePage(InkraPage* page, int redraw) override;
+    int SetCurPage(int index, int redraw) override;
+    void RemoveAllPage() override;
+
+    // A new memo: the default paper, the pen settings of the settings record, default alarm,
+    // no state, title or note.
+    void NewMemo();
+    // The default paper and picture of the settings, and its colour as the back colour.
+    void ApplyTemplate();
+    // 1 when the picture loaded; else the memo shows none and 0.
+    int SetBackImage(LPCWSTR path);
+    GImage* GetBackImage() const { return m_pBackImage; }
+    const WCHAR* GetBackImagePath() const { return m_szBackImagePath; }
+    TemplateHeader* GetTemplate() { return &m_Template; }
+    // Takes the paper's page size as the page's clip and view rectangle.
+    void ApplyPageSize();
+
+    // Paper, then the current page: what the view shows.
+    void Render();
+    // Paper only (into the paper buffer and the back block).
+    void DrawPaper();
+    int GetTextSize() const { return m_nTextSize; }
+    void SetTextSize(int size) { m_nTextSize = size; }
+    GDib* GetPaperBlock() { return &m_Paper; }
+
+    // Title (at most 31 characters) and note (at most 511); longer texts are cut.
+    int GetTitle(WCHAR* out) const;
+    void SetTitle(LPCWSTR title);
+    const WCHAR* GetNote() const { return m_szNote; }
+    void SetNote(LPCWSTR note);
+    const WCHAR* GetSoundPath() const { return m_szSoundPath; }
+    void SetSoundPath(LPCWSTR path);
+    StateBlock* GetState() { return &m_State; }
+    AlarmBlock* GetAlarm() { return &m_Alarm; }
+    int IsHeaderChanged() const { return m_bHeaderChanged; }
+    void SetHeaderChanged(int changed = 1) { m_bHeaderChanged = changed; }
+
+    // Zoom in percent; the page point at the view's top-left stays there.
+    void ZoomTo(int percent, int redraw);
+    int GetZoom() const;
+    // Scrolls the current page to (x, y) view pixels, clamped to the page, and keeps it as
+    // the page's position.
+    void ScrollTo(int x, int y, int redraw);
+    POINT GetPagePosition(int index) const;
+    void SetPagePosition(int index, POINT position);
+    tagRECT GetViewRect() const { return m_rcView; }
+
+    // Version of the memo file last read (2.2 for a new memo).
+    int GetFileMajor() const { return m_nFileMajor; }
+    int GetFileMinor() const { return m_nFileMinor; }
+
+    // Version 1 page width: the larger of stored width and ink extent, rounded up to a
+    // screen width.
+    static int RoundPageWidthV1(int width);
+
+private:
+    void ReleasePaper();
+    void FreeBackImage();
+    void DrawPicture();
+    void DrawLines();
+    void DrawBackText();
+    void DrawRule(LONG x1, LONG y1, LONG x2, LONG y2, COLORREF colour, BYTE halfPixels);
+    // Keeps page positions with their pages across page list changes.
+    std::vector<InkraPage*> PageOrder() const;
+    void FollowPositions(const std::vector<InkraPage*>& before, const POINT* positions);
+    void ScrollToStored(int redraw);
+    void Reset();
+
+    GDib m_Paper;
+    BYTE* m_pPaperMask = nullptr;
+    HDC m_hPaperDC = nullptr;
+    HBITMAP m_hPaperOld = nullptr;
+    GImage* m_pBackImage = nullptr;
+    int m_bOwnsBackImage = 0;
+    int m_bHeaderChanged = 0;
+    int m_nViewWidth = 0;
+    int m_nViewHeight = 0;
+    tagRECT m_rcView{0, 0, 0, 0};
+    int m_nTextSize = 16;
+    int m_nRightMargin = 0;
+    int m_nBottomMargin = 0;
+    StateBlock m_State{};
+    AlarmBlock m_Alarm{};
+    TemplateHeader m_Template{};
+    WCHAR m_szBackImagePath[kMemoPathChars] = {};
+    WCHAR m_szSoundPath[kMemoPathChars] = {};
+    WCHAR m_szTitle[kMemoTitleChars] = {};
+    WCHAR m_szNote[kMemoNoteChars] = {};
+    POINT m_Positions[INKRA_MAX_PAGES] = {};
+    // The picture bytes a loaded memo carried, kept to write them back.
+    std::vector<BYTE> m_Embedded;
+    WCHAR m_szEmbeddedPath[kMemoPathChars] = {};
+    int m_nFileMajor = 2;
+    int m_nFileMinor = 2;
+    int m_bLoadFailed = 0;
+};
