@@ -52,6 +52,9 @@ public:
     void Render();
     // Paper only (into the paper buffer and the back block).
     void DrawPaper();
+    // Lays a text file over the writing lines of the pages (new pages at the end when
+    // createPages is set); 1 when the file was read.
+    int ImportBackText(LPCWSTR path, COLORREF colour, int createPages);
     int GetTextSize() const { return m_nTextSize; }
     void SetTextSize(int size) { m_nTextSize = size; }
     GDib* GetPaperBlock() { return &m_Paper; }

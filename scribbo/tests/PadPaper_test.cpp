@@ -1,10 +1,13 @@
 // The paper drawn under the ink: ruled lines where the template puts them, on real pixels.
 #include "scribbo/GPadDrawMan.h"
 
+#include <TestDevice.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -142,4 +145,55 @@ TEST_F(PadPaper, MissingPictureClearsThePictureBits) {
     EXPECT_EQ(t->Flags & eTFPicture, 0u);
     EXPECT_EQ(t->HasBackImage, 0);
     EXPECT_EQ(man.GetBackImage(), nullptr);
+}
+
+namespace {
+
+class PadBackText : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dc = CreateCompatibleDC(nullptr);
+        ASSERT_EQ(man.InitBuffer(dc, 240, 320), 1);
+        ASSERT_GE(man.SetCurPage(0, 0), 0);
+        TemplateHeader* t = man.GetTemplate();
+        InitTemplateHeader(t, 0);
+        t->PageWidth = 240;
+        t->PageHeight = 320;
+        t->Flags = eTFLines; // (320 - 0) / 28 = 11 lines a page
+        std::string text;
+        for (int i = 0; i < 30; ++i)
+            text += "line " + std::to_string(i) + "\n";
+        FILE* f = _wfopen(u"\\text.txt", u"wb");
+        ASSERT_TRUE(f);
+        fwrite(text.data(), 1, text.size(), f);
+        fclose(f);
+    }
+    void TearDown() override { DeleteDC(dc); }
+    int Objects() {
+        int n = 0;
+        for (int i = 0; i < man.GetPageNum(); ++i)
+            n += man.GetPage(i)->GetBackTextObjectNum();
+        return n;
+    }
+    TestDevice device;
+    HDC dc = nullptr;
+    GPadDrawMan man;
+};
+
+} // namespace
+
+TEST_F(PadBackText, MoreLinesThanFitMakePagesOnlyWhenAsked) {
+    EXPECT_EQ(man.ImportBackText(u"\\text.txt", 0x0000FF, 0), 1);
+    EXPECT_EQ(man.GetPageNum(), 1);
+    EXPECT_EQ(Objects(), 11);
+    EXPECT_EQ(man.ImportBackText(u"\\text.txt", 0x0000FF, 1), 1);
+    EXPECT_EQ(man.GetPageNum(), 3);
+    EXPECT_EQ(Objects(), 30);
+    EXPECT_EQ(man.GetCurPageIndex(), 0);
+}
+
+TEST_F(PadBackText, MissingFileReportsAndMarksTheHeader) {
+    man.SetHeaderChanged(0);
+    EXPECT_EQ(man.ImportBackText(u"\\none.txt", 0, 1), 0);
+    EXPECT_EQ(man.IsHeaderChanged(), 1);
 }
