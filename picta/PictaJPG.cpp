@@ -28,6 +28,41 @@ int DensityToDpi(int unit, int density) {
     return density;
 }
 
+// Samples one decoded row into the bitmap rows that show it (nearest rows and columns).
+void CopyScaledRow(jpeg_decompress_struct& cinfo, JSAMPARRAY row, const int* columns, BYTE* bits,
+                   int W, int H, int dh, int components, int stride) {
+    jpeg_read_scanlines(&cinfo, row, 1);
+    int r = static_cast<int>(cinfo.output_scanline) - 1;
+    // Nearest rows: bitmap row o shows decoded row (o * dh) / H.
+    long long first = (static_cast<long long>(r) * H + dh - 1) / dh;
+    long long end = (static_cast<long long>(r + 1) * H + dh - 1) / dh;
+    const JSAMPLE* in = row[0];
+    for (long long o = first; o < end && o < H; ++o) {
+        BYTE* out = bits + static_cast<std::ptrdiff_t>(H - 1 - o) * stride;
+        if (components == 1) {
+            for (int i = 0; i < W; ++i)
+                out[i] = in[columns[i]];
+        } else if (components == 3) {
+            // Red, green, blue to the bitmap's blue, green, red.
+            for (int i = 0; i < W; ++i) {
+                const JSAMPLE* p = in + columns[i];
+                out[3 * i] = p[2];
+                out[3 * i + 1] = p[1];
+                out[3 * i + 2] = p[0];
+            }
+        } else {
+            // Adobe CMYK as libjpeg hands it over: inverted inks.
+            for (int i = 0; i < W; ++i) {
+                const JSAMPLE* p = in + columns[i];
+                int k = p[3];
+                out[3 * i] = static_cast<BYTE>(p[2] * k / 255);
+                out[3 * i + 1] = static_cast<BYTE>(p[1] * k / 255);
+                out[3 * i + 2] = static_cast<BYTE>(p[0] * k / 255);
+            }
+        }
+    }
+}
+
 } // namespace
 
 int PictaJPG::SupportedDenominator(int d) {
@@ -131,6 +166,13 @@ int PictaJPG::Load(GFile* file, PICTAPROGRESS progress, void* user) {
         cinfo.out_color_space = JCS_CMYK;
     else
         cinfo.out_color_space = JCS_RGB;
+    // When the scaled decode already has the output size, rows go straight into the bitmap,
+    // colour rows in its blue-green-red order: no copy, no swap.
+    jpeg_calc_output_dimensions(&cinfo);
+    bool direct = static_cast<int>(cinfo.output_width) == W &&
+                  static_cast<int>(cinfo.output_height) == H && cinfo.out_color_space != JCS_CMYK;
+    if (direct && cinfo.out_color_space == JCS_RGB)
+        cinfo.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&cinfo);
     m_PictaInfo.format = eImageJPEG;
     int components = cinfo.output_components;
@@ -158,35 +200,13 @@ int PictaJPG::Load(GFile* file, PICTAPROGRESS progress, void* user) {
     int stride = GetLineSize();
     int reported = -1;
     while (cinfo.output_scanline < cinfo.output_height) {
-        jpeg_read_scanlines(&cinfo, row, 1);
-        int r = static_cast<int>(cinfo.output_scanline) - 1;
-        // Nearest rows: bitmap row o shows decoded row (o * dh) / H.
-        long long first = (static_cast<long long>(r) * H + dh - 1) / dh;
-        long long end = (static_cast<long long>(r + 1) * H + dh - 1) / dh;
-        const JSAMPLE* in = row[0];
-        for (long long o = first; o < end && o < H; ++o) {
-            BYTE* out = m_pBits + static_cast<std::ptrdiff_t>(H - 1 - o) * stride;
-            if (components == 1) {
-                for (int i = 0; i < W; ++i)
-                    out[i] = in[columns[i]];
-            } else if (components == 3) {
-                // Red, green, blue to the bitmap's blue, green, red.
-                for (int i = 0; i < W; ++i) {
-                    const JSAMPLE* p = in + columns[i];
-                    out[3 * i] = p[2];
-                    out[3 * i + 1] = p[1];
-                    out[3 * i + 2] = p[0];
-                }
-            } else {
-                // Adobe CMYK as libjpeg hands it over: inverted inks.
-                for (int i = 0; i < W; ++i) {
-                    const JSAMPLE* p = in + columns[i];
-                    int k = p[3];
-                    out[3 * i] = static_cast<BYTE>(p[2] * k / 255);
-                    out[3 * i + 1] = static_cast<BYTE>(p[1] * k / 255);
-                    out[3 * i + 2] = static_cast<BYTE>(p[0] * k / 255);
-                }
-            }
+        if (direct) {
+            JSAMPROW target = m_pBits + static_cast<std::ptrdiff_t>(
+                                            H - 1 - static_cast<int>(cinfo.output_scanline)) *
+                                            stride;
+            jpeg_read_scanlines(&cinfo, &target, 1);
+        } else {
+            CopyScaledRow(cinfo, row, columns, m_pBits, W, H, dh, components, stride);
         }
         int percent = (10 * static_cast<int>(cinfo.output_scanline) / dh) * 10;
         if (percent != reported) {
