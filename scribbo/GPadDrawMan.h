@@ -13,6 +13,7 @@
 
 #include <vector>
 
+class GFile;
 class GImage;
 
 inline constexpr int kMemoTitleChars = 32; // with the terminator
@@ -85,6 +86,17 @@ public:
     int GetFileMajor() const { return m_nFileMajor; }
     int GetFileMinor() const { return m_nFileMinor; }
 
+    // The memo file. Load and LoadPreview read the whole header first and change nothing
+    // when the file is damaged (0); LoadPreview takes only the first page and zooms it to fit
+    // view. Save writes the complete file for version 1 or 2.2; 0 for an empty memo, a failed
+    // write, or a memo whose load failed.
+    int Load(GFile* file);
+    int LoadPreview(GFile* file, const tagRECT& view);
+    int Save(GFile* file, _FILE_VERSION& version);
+    // No pages, or one page without objects: nothing worth a file.
+    int IsEmptyMemo() const;
+    int IsLoadFailed() const { return m_bLoadFailed; }
+
     // Version 1 page width: the larger of stored width and ink extent, rounded up to a
     // screen width.
     static int RoundPageWidthV1(int width);
@@ -101,6 +113,13 @@ private:
     void FollowPositions(const std::vector<InkraPage*>& before, const POINT* positions);
     void ScrollToStored(int redraw);
     void Reset();
+    // A picture path as given, or in the program folder when it has no backslash.
+    static void ResolvePicturePath(LPCWSTR path, WCHAR out[kMemoPathChars]);
+    struct MemoHeader;
+    int ReadHeader(GFile* file, MemoHeader& header);
+    void TakeHeader(MemoHeader& header);
+    int WriteHeader(GFile* file, const _FILE_VERSION& version);
+    void FinishLoad(const MemoHeader& header, const _FILE_VERSION& version, tagPOINT extent);
 
     GDib m_Paper;
     BYTE* m_pPaperMask = nullptr;
@@ -130,3 +149,13 @@ private:
     int m_nFileMinor = 2;
     int m_bLoadFailed = 0;
 };
+
+// What saving a memo to its file came to.
+enum eMemoSaveResult {
+    eMSFailed = 0, // nothing replaced: the old file, if any, is as it was
+    eMSSaved = 1,
+    eMSEmpty = 2 // an empty memo: nothing written, the caller removes the file
+};
+
+// Serialises the memo in memory and replaces path with it only when all of it was made.
+int SaveMemoFile(GPadDrawMan& memo, LPCWSTR path, _FILE_VERSION version);

@@ -36,6 +36,10 @@ void ResolvePath(LPCWSTR path, WCHAR out[260]) {
 
 } // namespace
 
+void GPadDrawMan::ResolvePicturePath(LPCWSTR path, WCHAR out[kMemoPathChars]) {
+    ResolvePath(path, out);
+}
+
 void GPadDrawMan::ApplyTemplate() {
     m_Template = g_Settings.DefaultTemplate;
     FreeBackImage();

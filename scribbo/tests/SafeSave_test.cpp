@@ -6,35 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
-#include <sys/resource.h>
-
 using namespace apptest;
 
 namespace {
-
-// Makes every write past limit bytes fail as on a full disk, for the life of the object.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit lim = m_old;
-        lim.rlim_cur = limit;
-        m_ok = setrlimit(RLIMIT_FSIZE, &lim) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool Ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-    bool m_ok = false;
-};
 
 class SafeSave : public ::testing::Test {
 protected:

@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace apptest {
@@ -50,5 +52,29 @@ inline Bytes Pattern(size_t n, unsigned seed) {
     }
     return b;
 }
+
+// Makes every write past limit bytes fail as on a full disk, for the life of the object.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lim = m_old;
+        lim.rlim_cur = limit;
+        m_ok = setrlimit(RLIMIT_FSIZE, &lim) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool Ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
+    bool m_ok = false;
+};
 
 } // namespace apptest

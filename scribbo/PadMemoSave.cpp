@@ -1,0 +1,153 @@
+// Writing a memo file. The file is always written whole (header, positions, every page)
+// into memory first, and replaces the old file only when all of it was made.
+#include "scribbo/GPadDrawMan.h"
+
+#include "fundo/GIOFile.h"
+#include "fundo/GMemFile.h"
+#include "scribbo/MemoFileIO.h"
+#include "scribbo/SafeSave.h"
+
+#include <cstring>
+
+using namespace memofile;
+
+namespace {
+
+// The value version 1 files carry after the line space.
+constexpr DWORD kV1Constant = 0x018794D3;
+// Pictures larger than this are not embedded.
+constexpr LONG kMaxEmbeddedPicture = 64 * 1024 * 1024;
+
+bool ReadWholeFile(LPCWSTR path, std::vector<BYTE>& out) {
+    GIOFile file;
+    if (!file.Open(path, u"rb"))
+        return false;
+    const LONG size = file.Size();
+    if (size <= 0 || size > kMaxEmbeddedPicture)
+        return false;
+    out.resize(size_t(size));
+    return file.Read(out.data(), DWORD(size)) == DWORD(size);
+}
+
+} // namespace
+
+int GPadDrawMan::IsEmptyMemo() const {
+    const int pages = GetPageNum();
+    return pages == 0 || (pages == 1 && GetPage(0)->GetTotalGDObjectNum() == 0 &&
+                          GetPage(0)->GetBackTextObjectNum() == 0);
+}
+
+int GPadDrawMan::WriteHeader(GFile* file, const _FILE_VERSION& version) {
+    if (!WriteFileVersion(file, version))
+        return 0;
+    if (version.major == 1) {
+        BYTE record[kAlarmRecordV1Bytes];
+        AlarmToRecordV1(m_Alarm, m_szSoundPath, record);
+        const TemplateHeader& t = m_Template;
+        const int hasTitle = m_State.HasTitle && m_szTitle[0];
+        if (!WriteU32(file, kAlarmRecordV1Bytes) || !WriteAll(file, record, sizeof(record)) ||
+            !WriteU32(file, DWORD(hasTitle)) ||
+            (hasTitle && !WriteText(file, m_szTitle, kMemoTitleChars)))
+            return 0;
+        const DWORD fields[] = {t.TitleHorLineColor,
+                                t.HorLineColor,
+                                t.TitleVerLineColor,
+                                t.VerLineColor,
+                                (t.Flags & eTFTitleLine) ? 1u : 0u,
+                                (t.Flags & eTFLines) ? 1u : 0u,
+                                (t.Flags & eTFTitleColumn) ? 1u : 0u,
+                                (t.Flags & eTFColumns) ? 1u : 0u,
+                                t.LineSpace,
+                                kV1Constant,
+                                DWORD(m_nCurPage < 0 ? 0 : m_nCurPage)};
+        for (DWORD f : fields)
+            if (!WriteU32(file, f))
+                return 0;
+        return 1;
+    }
+
+    TemplateHeader& t = m_Template;
+    const int hasPicture = (t.Flags & eTFPicture) && t.HasBackImage;
+    const std::vector<BYTE>* picture = nullptr;
+    std::vector<BYTE> fresh;
+    if (hasPicture && (t.Flags & eTFEmbedPicture) && t.BackImageSize) {
+        // The bytes read with the memo, unless the picture was changed since.
+        if (!m_Embedded.empty() && !wcscmp(m_szEmbeddedPath, m_szBackImagePath)) {
+            picture = &m_Embedded;
+        } else {
+            WCHAR full[kMemoPathChars];
+            ResolvePicturePath(m_szBackImagePath, full);
+            if (full[0] && ReadWholeFile(full, fresh))
+                picture = &fresh;
+        }
+        // The size written is always the size of the bytes that follow.
+        if (picture) {
+            t.BackImageSize = DWORD(picture->size());
+        } else {
+            t.BackImageSize = 0;
+            t.Flags &= ~DWORD(eTFEmbedPicture);
+        }
+    }
+    BYTE state[kStateBlockBytes], alarm[kAlarmBlockBytes], paper[kTemplateHeaderBytes];
+    StateBlockToBytes(m_State, state);
+    AlarmBlockToBytes(m_Alarm, alarm);
+    TemplateHeaderToBytes(t, paper);
+    if (!WriteAll(file, state, sizeof(state)) || !WriteAll(file, alarm, sizeof(alarm)) ||
+        !WriteAll(file, paper, sizeof(paper)))
+        return 0;
+    if (m_State.HasTitle && !WriteText(file, m_szTitle, kMemoTitleChars))
+        return 0;
+    if (m_State.HasNote && !WriteText(file, m_szNote, kMemoNoteChars))
+        return 0;
+    if (m_Alarm.HasSoundPath && !WriteText(file, m_szSoundPath, kMemoPathChars))
+        return 0;
+    if (hasPicture) {
+        if (!WriteText(file, m_szBackImagePath, kMemoPathChars))
+            return 0;
+        if (picture && !WriteAll(file, picture->data(), DWORD(picture->size())))
+            return 0;
+    }
+    for (int i = 0; i < GetPageNum(); ++i)
+        if (!WriteU32(file, DWORD(m_Positions[i].x)) || !WriteU32(file, DWORD(m_Positions[i].y)))
+            return 0;
+    if (picture == &fresh) {
+        m_Embedded.swap(fresh);
+        std::memcpy(m_szEmbeddedPath, m_szBackImagePath, sizeof(m_szEmbeddedPath));
+    }
+    return 1;
+}
+
+int GPadDrawMan::Save(GFile* file, _FILE_VERSION& version) {
+    if (!file || m_bLoadFailed || IsEmptyMemo())
+        return 0;
+    if (version.major != 1 &&
+        (version.major != kMemoFileVersion.major || version.minor != kMemoFileVersion.minor))
+        return 0;
+    m_State.PageCount = BYTE(GetPageNum());
+    m_State.CurPage = BYTE(m_nCurPage < 0 ? 0 : m_nCurPage);
+    if (!file->Seek(0, 0) || !WriteHeader(file, version))
+        return 0;
+    // The file is written whole, so the pages go with it even when nothing changed.
+    SetObjectChanged(1);
+    if (!InkraMan::Save(file, version))
+        return 0;
+    m_bHeaderChanged = 0;
+    return 1;
+}
+
+int SaveMemoFile(GPadDrawMan& memo, LPCWSTR path, _FILE_VERSION version) {
+    if (!path || !path[0] || memo.IsLoadFailed())
+        return eMSFailed;
+    if (memo.IsEmptyMemo())
+        return eMSEmpty;
+    const int objectChanged = memo.IsChangedObject();
+    const int headerChanged = memo.IsHeaderChanged();
+    GMemFile content;
+    if (memo.Save(&content, version) &&
+        SafeWriteBuffer(path, content.GetBuffer(), DWORD(content.Size())))
+        return eMSSaved;
+    // Still unsaved: the next attempt must write it all again.
+    memo.SetObjectChanged(objectChanged);
+    memo.SetHeaderChanged(headerChanged);
+    return eMSFailed;
+}
