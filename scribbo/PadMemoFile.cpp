@@ -205,6 +205,13 @@ int GPadDrawMan::Load(GFile* file) {
         m_bLoadFailed = 1;
         return 0;
     }
+    // A body without pages would empty the memo before failing: look at its count first.
+    const LONG bodyAt = file->Tell();
+    DWORD colour = 0, count = 0;
+    if (!ReadU32(file, colour) || !ReadU32(file, count) || count == 0 || !file->Seek(bodyAt, 0)) {
+        m_bLoadFailed = 1;
+        return 0;
+    }
     _FILE_VERSION version = header.version;
     tagPOINT extent{0, 0};
     // The engine replaces its pages only when the whole body was read.

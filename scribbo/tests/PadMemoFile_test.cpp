@@ -132,8 +132,10 @@ Bytes HeaderV22(const TemplateHeader& paperIn, const Bytes& picture = {}) {
     return b;
 }
 
-Bytes FileV22(const Bytes& picture = {}) {
-    Bytes b = HeaderV22(Paper(), picture);
+Bytes FileV22(const Bytes& picture = {}, COLORREF paperColour = 0x445566) {
+    TemplateHeader paper = Paper();
+    paper.BackColor = paperColour;
+    Bytes b = HeaderV22(paper, picture);
     Append(b, Body(0x445566,
                    {PageRecord({StrokeRecord({{5, 6}, {50, 60}, {100, 70}})}), PageRecord({})}));
     return b;
@@ -232,7 +234,7 @@ protected:
 } // namespace
 
 TEST_F(PadMemoFile, CurrentFormLoadsEveryHeaderFieldAndThePages) {
-    ASSERT_EQ(LoadBytes(man, FileV22()), 1);
+    ASSERT_EQ(LoadBytes(man, FileV22({}, 0x112233)), 1);
     EXPECT_EQ(Title(man), u"Shopping");
     EXPECT_EQ(std::u16string(man.GetNote()), u"milk, eggs");
     EXPECT_EQ(std::u16string(man.GetSoundPath()), u"\\Windows\\Chime.wav");
@@ -381,6 +383,9 @@ TEST_F(PadMemoFile, DamagedFilesChangeNothing) {
     Bytes bigPicture = good;
     bigPicture[8 + 16 + 40 + 16 + 2] = 0x10;
     bad.push_back(bigPicture);
+    Bytes noPages = HeaderV22(Paper());
+    Append(noPages, Body(0x445566, {}));
+    bad.push_back(noPages);
     Bytes version = good;
     version[0] = 0x7F;
     bad.push_back(version);
