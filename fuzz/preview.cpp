@@ -37,5 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GMemFile again(const_cast<BYTE*>(data), DWORD(size));
     if (!memo.Load(&again) && memo.GetPageNum() != pages)
         abort();
+    // No page may outlive the run: the process-wide pools are gone before a static memo is.
+    memo.RemoveAllPage();
     return 0;
 }
