@@ -2,7 +2,7 @@
 // present that keep a damaged count from being trusted.
 #pragma once
 
-#include "fundo/GFile.h"
+#include "fundo/GFileFields.h"
 
 #include <windows.h>
 
@@ -10,36 +10,11 @@
 
 namespace memofile {
 
-inline bool ReadAll(GFile* file, void* buffer, DWORD count) {
-    return count == 0 || file->Read(buffer, count) == count;
-}
-
-inline bool ReadU32(GFile* file, DWORD& value) {
-    BYTE b[4];
-    if (!ReadAll(file, b, 4))
-        return false;
-    value = DWORD(b[0]) | DWORD(b[1]) << 8 | DWORD(b[2]) << 16 | DWORD(b[3]) << 24;
-    return true;
-}
-
-inline bool WriteAll(GFile* file, const void* buffer, DWORD count) {
-    return count == 0 || file->Write(buffer, count) == count;
-}
-
-inline bool WriteU32(GFile* file, DWORD value) {
-    const BYTE b[4] = {BYTE(value), BYTE(value >> 8), BYTE(value >> 16), BYTE(value >> 24)};
-    return WriteAll(file, b, 4);
-}
-
-// Whether need more bytes can still be read; a stream that cannot tell is trusted, and the
-// short read then stops the reader.
-inline bool BytesLeft(GFile* file, unsigned long long need) {
-    const LONG size = file->Size();
-    const LONG pos = file->Tell();
-    if (size < 0 || pos < 0)
-        return true;
-    return pos <= size && need <= static_cast<unsigned long long>(size - pos);
-}
+using fundo::BytesLeft;
+using fundo::ReadAll;
+using fundo::ReadU32;
+using fundo::WriteAll;
+using fundo::WriteU32;
 
 // A count n, then n UTF-16 characters; refused when they would not fit capacity with the
 // terminator. The buffer is zeroed first.
