@@ -28,6 +28,20 @@ int DensityToDpi(int unit, int density) {
     return density;
 }
 
+// Creates the decoder over file and reads the header; false, with the decoder destroyed, when
+// the stream cannot be attached. Library errors leave through the caller's jump point.
+bool StartDecoder(jpeg_decompress_struct& cinfo, picta::JpegError& error, picta::JpegSource& source,
+                  GFile* file) {
+    jpeg_create_decompress(&cinfo);
+    picta::LimitDecoder(&cinfo, &error);
+    if (!picta::AttachSource(&cinfo, &source, file)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_read_header(&cinfo, TRUE);
+    return true;
+}
+
 // Samples one decoded row into the bitmap rows that show it (nearest rows and columns).
 void CopyScaledRow(jpeg_decompress_struct& cinfo, JSAMPARRAY row, const int* columns, BYTE* bits,
                    int W, int H, int dh, int components, int stride) {
@@ -100,13 +114,8 @@ int PictaJPG::PreLoad(GFile* file, int& width, int& height) {
         picta::ReleaseSource(&source);
         return 0;
     }
-    jpeg_create_decompress(&cinfo);
-    picta::LimitDecoder(&cinfo, &error);
-    if (!picta::AttachSource(&cinfo, &source, file)) {
-        jpeg_destroy_decompress(&cinfo);
+    if (!StartDecoder(cinfo, error, source, file))
         return 0;
-    }
-    jpeg_read_header(&cinfo, TRUE);
     width = static_cast<int>(cinfo.image_width);
     height = static_cast<int>(cinfo.image_height);
     jpeg_destroy_decompress(&cinfo);
@@ -130,13 +139,8 @@ int PictaJPG::Load(GFile* file, PICTAPROGRESS progress, void* user) {
         picta::ReleaseSource(&source);
         return 0;
     }
-    jpeg_create_decompress(&cinfo);
-    picta::LimitDecoder(&cinfo, &error);
-    if (!picta::AttachSource(&cinfo, &source, file)) {
-        jpeg_destroy_decompress(&cinfo);
+    if (!StartDecoder(cinfo, error, source, file))
         return 0;
-    }
-    jpeg_read_header(&cinfo, TRUE);
     int w = static_cast<int>(cinfo.image_width);
     int h = static_cast<int>(cinfo.image_height);
     if (!PlausibleSize(w, h, streamSize)) {
