@@ -1,0 +1,87 @@
+#include "winza/GButton.h"
+#include "winza/DrawHelpers.h"
+#include "winza/GLib.h"
+
+#include "fundo/GDib.h"
+
+GButton::GButton() {
+    m_bDoubleBuffer = 0;
+}
+
+GButton::~GButton() {
+    FreeImage();
+}
+
+void GButton::FreeImage() {
+    if (m_bOwnImage)
+        delete m_pImage;
+    m_pImage = nullptr;
+    m_bOwnImage = 0;
+}
+
+int GButton::Create(HWND parent, Winza* owner, RECT rect, int id) {
+    m_pOwner = owner;
+    m_nID = id;
+    return Winza::Create(parent, GetClassNameW(), WS_CHILD | WS_VISIBLE, rect.left, rect.top,
+                         rect.right - rect.left, rect.bottom - rect.top);
+}
+
+int GButton::SetButtonImage(GDib* image, int copy) {
+    GDib* next = image;
+    if (copy && image) {
+        next = new GDib;
+        if (!next->CopyDib(image)) {
+            delete next;
+            next = nullptr;
+        }
+    }
+    if (next != m_pImage)
+        FreeImage();
+    m_pImage = next;
+    m_bOwnImage = copy && next;
+    return 1;
+}
+
+void GButton::SetEnable(int on) {
+    m_bEnable = on;
+    Invalidate(0);
+}
+
+void GButton::SetCheck(int on) {
+    m_bCheck = on;
+    Invalidate(0);
+}
+
+void GButton::Draw(HDC hdc, RECT) {
+    FillSolidRect(hdc, &m_rcClient, GetGLibColor(3));
+}
+
+int GButton::InClient(LPARAM lParam) const {
+    const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    return ::PtInRect(&m_rcClient, pt) ? 1 : 0;
+}
+
+LRESULT GButton::OnLbuttonDown(HWND, UINT, WPARAM, LPARAM lParam) {
+    return InClient(lParam);
+}
+
+LRESULT GButton::OnLbuttonUp(HWND, UINT, WPARAM, LPARAM lParam) {
+    return InClient(lParam);
+}
+
+LRESULT GButton::OnMouseMove(HWND, UINT, WPARAM, LPARAM lParam) {
+    return InClient(lParam);
+}
+
+LRESULT GButton::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+            return OnLbuttonDown(hwnd, msg, wParam, lParam);
+        case WM_LBUTTONUP:
+            return OnLbuttonUp(hwnd, msg, wParam, lParam);
+        case WM_MOUSEMOVE:
+            return OnMouseMove(hwnd, msg, wParam, lParam);
+        default:
+            return Winza::WndProc(hwnd, msg, wParam, lParam);
+    }
+}
