@@ -1,5 +1,7 @@
 #include "winza/Winza.h"
 
+#include "winza/GRecognizeCursor.h"
+
 namespace {
 
 // A toolkit window keeps its object in the user-data slot.
@@ -176,6 +178,10 @@ int Winza::ScreenToClient(RECT* rect) const {
         return 0;
     *rect = RECT{a.x, a.y, b.x, b.y};
     return 1;
+}
+
+int Winza::RecognizeGesture(POINT point, int tolerance) {
+    return ::RecognizeGesture(m_hWnd, point, tolerance);
 }
 
 Winza* Winza::FromHandle(HWND hwnd) {

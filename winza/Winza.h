@@ -57,6 +57,10 @@ public:
     int ScreenToClient(int* x, int* y) const;
     int ScreenToClient(RECT* rect) const;
 
+    // The tap-and-hold gesture for a press at point (client coordinates) of this window: 1 when
+    // the hold was recognised.
+    int RecognizeGesture(POINT point, int tolerance);
+
     // The object that lives in a toolkit window's user-data slot, or null.
     static Winza* FromHandle(HWND hwnd);
     // The one window procedure of every toolkit class.

@@ -114,7 +114,13 @@ LRESULT Winza::OnMouseMove(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT Winza::OnLbuttonDown(HWND, UINT, WPARAM, LPARAM) {
+LRESULT Winza::OnLbuttonDown(HWND hwnd, UINT, WPARAM, LPARAM lParam) {
+    if (!m_bGesture)
+        return 0;
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    // The window may be gone once the hold's nested loop returns.
+    if (RecognizeGesture(point, 4) && ::IsWindow(hwnd))
+        ::SendMessageW(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
     return 0;
 }
 
