@@ -45,6 +45,11 @@ public:
     int SetBackImage(LPCWSTR path);
     GImage* GetBackImage() const { return m_pBackImage; }
     const WCHAR* GetBackImagePath() const { return m_szBackImagePath; }
+    // The picture bytes the memo carries in its file (empty when it carries none).
+    const std::vector<BYTE>& GetEmbeddedPicture() const { return m_Embedded; }
+    // Path and carried bytes as a memo file holds them, without reading or decoding the
+    // picture; the paper's picture fields are left to the caller. size 0: no bytes carried.
+    void SetStoredPicture(LPCWSTR path, const BYTE* data, DWORD size);
     TemplateHeader* GetTemplate() { return &m_Template; }
     // Takes the paper's page size as the page's clip and view rectangle.
     void ApplyPageSize();
@@ -96,6 +101,8 @@ public:
     // No pages, or one page without objects: nothing worth a file.
     int IsEmptyMemo() const;
     int IsLoadFailed() const { return m_bLoadFailed; }
+    // Where the ink body began in the file last loaded (after its header); 0 before a load.
+    LONG GetBodyOffset() const { return m_nBodyOffset; }
 
     // Version 1 page width: the larger of stored width and ink extent, rounded up to a
     // screen width.
@@ -148,6 +155,7 @@ private:
     int m_nFileMajor = 2;
     int m_nFileMinor = 2;
     int m_bLoadFailed = 0;
+    LONG m_nBodyOffset = 0;
 };
 
 // What saving a memo to its file came to.

@@ -224,6 +224,7 @@ int GPadDrawMan::Load(GFile* file) {
     TakeHeader(header);
     m_crBack = back;
     std::memcpy(m_Positions, header.positions, sizeof(m_Positions));
+    m_nBodyOffset = bodyAt;
     SetObjectChanged(changed);
     FinishLoad(header, version, extent);
     SetCurPage(m_State.CurPage, 0);

@@ -84,6 +84,16 @@ int GPadDrawMan::SetBackImage(LPCWSTR path) {
     return 1;
 }
 
+void GPadDrawMan::SetStoredPicture(LPCWSTR path, const BYTE* data, DWORD size) {
+    FreeBackImage();
+    std::memset(m_szBackImagePath, 0, sizeof(m_szBackImagePath));
+    if (path)
+        wcsncpy(m_szBackImagePath, path, kMemoPathChars - 1);
+    m_Embedded.assign(data, data + (data ? size : 0));
+    std::memcpy(m_szEmbeddedPath, m_szBackImagePath, sizeof(m_szEmbeddedPath));
+    m_bHeaderChanged = 1;
+}
+
 void GPadDrawMan::DrawPaper() {
     if (!m_Paper.GetSafeHandle())
         return;

@@ -1,0 +1,349 @@
+#include "PadCommands.h"
+
+#include "Json.h"
+#include "MemoJson.h"
+
+#include "fundo/GMemFile.h"
+#include "inkra/InkraMan.h"
+#include "inkra/InkraPage.h"
+#include "scribbo/GPadDrawMan.h"
+
+#include <platform/device.h>
+#include <platform/utf.h>
+#include <platform/wingdi.h>
+
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace padtool {
+namespace {
+
+// The largest picture a render makes, per side and in all.
+constexpr int kMaxRenderSide = 16384;
+constexpr long long kMaxRenderPixels = 64ll << 20;
+
+bool IsDevicePath(const std::string& path) {
+    return !path.empty() && path[0] == '\\';
+}
+
+bool HostPath(const std::string& path, std::string& host, std::string& why) {
+    if (!IsDevicePath(path)) {
+        host = path;
+        return true;
+    }
+    const std::u16string device = plat::FromUtf8(path);
+    if (!plat::DeviceToHostPath(device.c_str(), &host)) {
+        why = path + ": not a path on the device";
+        return false;
+    }
+    return true;
+}
+
+bool ReadHostFile(const std::string& path, long long limit, std::vector<BYTE>& out,
+                  std::string& why) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        why = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        why = path + " is not a file";
+        return false;
+    }
+    if (st.st_size > limit) {
+        why = path + " is larger than " + std::to_string(limit) + " bytes";
+        return false;
+    }
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        why = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    out.clear();
+    BYTE buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+        out.insert(out.end(), buf, buf + n);
+        if (static_cast<long long>(out.size()) > limit)
+            break;
+    }
+    const bool bad = std::ferror(f) != 0 || static_cast<long long>(out.size()) > limit;
+    std::fclose(f);
+    if (bad) {
+        why = "cannot read " + path;
+        return false;
+    }
+    return true;
+}
+
+// The memo with a draw buffer, as the pad view holds it.
+class LoadedMemo {
+public:
+    LoadedMemo() : m_dc(CreateCompatibleDC(nullptr)) {}
+    ~LoadedMemo() {
+        if (m_dc)
+            DeleteDC(m_dc);
+    }
+    LoadedMemo(const LoadedMemo&) = delete;
+    LoadedMemo& operator=(const LoadedMemo&) = delete;
+
+    bool Load(const std::string& path, std::string& why) {
+        std::string host;
+        std::vector<BYTE> bytes;
+        if (!HostPath(path, host, why) || !ReadHostFile(host, kMaxMemoBytes, bytes, why))
+            return false;
+        if (!m_dc || !memo.InitBuffer(m_dc, 1, 1)) {
+            why = "cannot make a drawing buffer";
+            return false;
+        }
+        if (bytes.empty()) {
+            why = path + " is empty";
+            return false;
+        }
+        GMemFile file(bytes.data(), DWORD(bytes.size()));
+        if (!memo.Load(&file)) {
+            why = path + ": not a memo file, or a damaged one";
+            return false;
+        }
+        m_bytes.swap(bytes);
+        return true;
+    }
+    // The pages as the file holds them, read again without drawing.
+    bool LoadBody(InkraMan& body, std::string& why) {
+        GMemFile file(m_bytes.data(), DWORD(m_bytes.size()));
+        _FILE_VERSION version{memo.GetFileMajor(), memo.GetFileMinor()};
+        tagPOINT extent{0, 0};
+        if (!file.Seek(memo.GetBodyOffset(), 0) || !body.Load(&file, version, extent) ||
+            body.GetPageNum() != memo.GetPageNum()) {
+            why = "the pages cannot be read again";
+            return false;
+        }
+        return true;
+    }
+    HDC Dc() const { return m_dc; }
+
+    GPadDrawMan memo;
+
+private:
+    HDC m_dc;
+    std::vector<BYTE> m_bytes;
+};
+
+std::string PaperSummary(GPadDrawMan& memo) {
+    const TemplateHeader& t = *memo.GetTemplate();
+    char buf[256];
+    std::snprintf(buf, sizeof buf, "paper: %u x %u, colour 0x%08X\n", unsigned(t.PageWidth),
+                  unsigned(t.PageHeight), unsigned(t.BackColor));
+    std::string s = buf;
+    std::string lines;
+    auto add = [&lines](const std::string& what) { lines += lines.empty() ? what : ", " + what; };
+    if (t.Flags & eTFTitleLine)
+        add("title line at " + std::to_string(t.TitleBandHeight));
+    if (t.Flags & eTFTitleColumn)
+        add("title column at " + std::to_string(t.TitleColumnWidth));
+    if (t.Flags & eTFLines)
+        add("writing lines every " + std::to_string(t.LineSpace));
+    if (t.Flags & eTFColumns)
+        add("column lines every " + std::to_string(t.ColumnSpace));
+    s += "lines: " + (lines.empty() ? std::string("none") : lines) + "\n";
+    if ((t.Flags & eTFPicture) && t.HasBackImage) {
+        const size_t embedded = memo.GetEmbeddedPicture().size();
+        s += "picture: " + plat::ToUtf8(memo.GetBackImagePath()) +
+             (embedded ? " (embedded, " + std::to_string(embedded) + " bytes)"
+                       : std::string(" (not embedded)")) +
+             ", opacity " + std::to_string(t.BackImageAlpha) + "\n";
+    } else {
+        s += "picture: none\n";
+    }
+    return s;
+}
+
+bool WriteStdout(const std::string& text, std::string& why) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        why = "cannot write to standard output";
+        return false;
+    }
+    return true;
+}
+
+// The same care as the device's safe save, for a host file outside the device: the bytes go
+// beside the target, reach the disk, and only then take its name.
+bool HostSafeWrite(const std::string& path, const BYTE* data, size_t size) {
+    const std::string temp = path + ".~new";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = std::fflush(f) == 0 && ok;
+    ok = fsync(fileno(f)) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+int WriteMemo(GPadDrawMan& memo, const std::string& out, _FILE_VERSION version, std::string& why) {
+    std::u16string device;
+    bool onDevice = false;
+    if (IsDevicePath(out)) {
+        device = plat::FromUtf8(out);
+        onDevice = true;
+    } else {
+        onDevice = plat::HostToDevicePath(out, &device);
+    }
+    if (onDevice) {
+        if (device.size() >= kMemoPathChars) {
+            why = out + ": the device path is longer than 259 characters";
+            return kExitFile;
+        }
+        const int result = SaveMemoFile(memo, device.c_str(), version);
+        if (result == eMSSaved)
+            return kExitOk;
+        why = result == eMSEmpty ? "the memo is empty; no file is written for it"
+                                 : "cannot write " + out;
+        return kExitFile;
+    }
+    GMemFile content;
+    if (!memo.Save(&content, version)) {
+        why = "cannot make the memo file";
+        return kExitFile;
+    }
+    if (!HostSafeWrite(out, content.GetBuffer(), size_t(content.Size()))) {
+        why = "cannot write " + out + ": " + std::strerror(errno);
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+std::string PageFileName(const std::string& out, int page) {
+    const std::string n = "-" + std::to_string(page);
+    const size_t slash = out.find_last_of("/\\");
+    const size_t dot = out.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) &&
+        out.size() - dot == 4) {
+        std::string ext = out.substr(dot);
+        for (char& c : ext)
+            c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (ext == ".png")
+            return out.substr(0, dot) + n + out.substr(dot);
+    }
+    return out + n + ".png";
+}
+
+int RunInfo(const std::string& path, std::string& why) {
+    LoadedMemo m;
+    if (!m.Load(path, why))
+        return kExitFile;
+    GPadDrawMan& memo = m.memo;
+    std::string s = "version: " + std::to_string(memo.GetFileMajor()) + "." +
+                    std::to_string(memo.GetFileMinor()) + "\n";
+    s += "pages: " + std::to_string(memo.GetPageNum()) + "\n";
+    for (int i = 0; i < memo.GetPageNum(); ++i) {
+        InkraPage* page = memo.GetPage(i);
+        s += "page " + std::to_string(i + 1) + ": " + std::to_string(page->GetTotalGDObjectNum()) +
+             " objects, " + std::to_string(page->GetBackTextObjectNum()) + " background objects\n";
+    }
+    WCHAR title[kMemoTitleChars];
+    s += memo.GetTitle(title) ? "title: " + plat::ToUtf8(title) + "\n" : "title: none\n";
+    s += PaperSummary(memo);
+    return WriteStdout(s, why) ? kExitOk : kExitFile;
+}
+
+int RunDump(const std::string& path, std::string& why) {
+    LoadedMemo m;
+    if (!m.Load(path, why))
+        return kExitFile;
+    InkraMan body;
+    if (!m.LoadBody(body, why))
+        return kExitFile;
+    return WriteStdout(JsonWrite(MemoToJson(m.memo, body)), why) ? kExitOk : kExitFile;
+}
+
+int RunCreate(const std::string& out, const std::string& jsonPath, std::string& why) {
+    const JsonLimits limits;
+    std::string host;
+    std::vector<BYTE> bytes;
+    if (!HostPath(jsonPath, host, why) ||
+        !ReadHostFile(host, static_cast<long long>(limits.maxBytes), bytes, why))
+        return kExitFile;
+    JsonValue json;
+    std::string error;
+    if (!JsonParse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                   json, error, limits)) {
+        why = jsonPath + ": " + error;
+        return kExitFile;
+    }
+    GPadDrawMan memo;
+    _FILE_VERSION version = kMemoFileVersion;
+    if (!MemoFromJson(json, memo, version, error)) {
+        why = jsonPath + ": " + error;
+        return kExitFile;
+    }
+    if (memo.IsEmptyMemo()) {
+        why = jsonPath + ": the memo is empty (one page without objects); no file is written "
+                         "for it";
+        return kExitFile;
+    }
+    return WriteMemo(memo, out, version, why);
+}
+
+int RunRender(const RenderRequest& r, std::string& why) {
+    LoadedMemo m;
+    if (!m.Load(r.memo, why))
+        return kExitFile;
+    GPadDrawMan& memo = m.memo;
+    if (r.page < 1 || r.page > memo.GetPageNum()) {
+        why = r.memo + " has " + std::to_string(memo.GetPageNum()) + " pages, no page " +
+              std::to_string(r.page);
+        return kExitFile;
+    }
+    memo.ZoomTo(r.zoom, 0);
+    memo.ScrollTo(0, 0, 0);
+    const tagRECT view = memo.GetViewRect();
+    const long long width = (static_cast<long long>(view.right) - view.left + 0xFFFF) >> 16;
+    const long long height = (static_cast<long long>(view.bottom) - view.top + 0xFFFF) >> 16;
+    if (width < 1 || height < 1) {
+        why = r.memo + ": the paper has no size";
+        return kExitFile;
+    }
+    if (width > kMaxRenderSide || height > kMaxRenderSide || width * height > kMaxRenderPixels) {
+        why = "the page would be " + std::to_string(width) + " x " + std::to_string(height) +
+              " pixels at " + std::to_string(r.zoom) + " %, more than a picture may have";
+        return kExitFile;
+    }
+    if (!memo.InitBuffer(m.Dc(), int(width), int(height))) {
+        why = "cannot make a drawing buffer of " + std::to_string(width) + " x " +
+              std::to_string(height);
+        return kExitFile;
+    }
+    const int first = r.all ? 1 : r.page;
+    const int last = r.all ? memo.GetPageNum() : r.page;
+    for (int page = first; page <= last; ++page) {
+        memo.SetCurPage(page - 1, 0);
+        memo.ScrollTo(0, 0, 0);
+        memo.Render();
+        const std::string name = r.all ? PageFileName(r.out, page) : r.out;
+        std::string host;
+        if (!HostPath(name, host, why))
+            return kExitFile;
+        if (!plat::SaveSurfacePng(memo.GetBufferBlock()->GetSafeHandle(), host)) {
+            why = "cannot write " + name;
+            return kExitFile;
+        }
+    }
+    return kExitOk;
+}
+
+} // namespace padtool
