@@ -437,3 +437,45 @@ TEST_F(PadMemoFile, PreviewTakesTheFirstPageZoomedToFit) {
     cut.Write(head.data(), DWORD(head.size()));
     EXPECT_EQ(man.LoadPreview(&cut, tagRECT{0, 0, 120, 160}), 0);
 }
+
+TEST_F(PadMemoFile, BodyOffsetIsWhereTheHeaderEnds) {
+    EXPECT_EQ(man.GetBodyOffset(), 0);
+    const Bytes picture = Pattern(77, 4);
+    ASSERT_EQ(LoadBytes(man, FileV22(picture)), 1);
+    EXPECT_EQ(man.GetBodyOffset(), LONG(HeaderV22(Paper(), picture).size()));
+    // Version 1: version, record size and record, has-title and title, eleven words.
+    ASSERT_EQ(LoadBytes(man, FileV1(100)), 1);
+    EXPECT_EQ(man.GetBodyOffset(), LONG(8 + 4 + 568 + 4 + 4 + 6 + 11 * 4));
+    // A failed load keeps the offset of the memo it leaves alone.
+    Bytes cut = FileV22();
+    cut.resize(cut.size() - 20);
+    EXPECT_EQ(LoadBytes(man, cut), 0);
+    EXPECT_EQ(man.GetBodyOffset(), LONG(8 + 4 + 568 + 4 + 4 + 6 + 11 * 4));
+}
+
+TEST_F(PadMemoFile, StoredPictureBytesAreWrittenAsGiven) {
+    const Bytes picture = Pattern(300, 9);
+    ASSERT_EQ(LoadBytes(man, FileV22(picture)), 1);
+    EXPECT_EQ(man.GetEmbeddedPicture(), picture);
+    // Other bytes under another path, never read from the device.
+    const Bytes other = Pattern(5000, 2);
+    man.SetStoredPicture(u"\\nowhere\\other.jpg", other.data(), DWORD(other.size()));
+    EXPECT_EQ(man.IsHeaderChanged(), 1);
+    EXPECT_EQ(man.GetBackImage(), nullptr);
+    ASSERT_EQ(SaveMemoFile(man, kPath, kMemoFileVersion), eMSSaved);
+    GPadDrawMan again;
+    ASSERT_EQ(again.InitBuffer(dc, 240, 320), 1);
+    ASSERT_EQ(LoadBytes(again, ReadHost(device.Host(kHostPath))), 1);
+    EXPECT_EQ(again.GetEmbeddedPicture(), other);
+    EXPECT_EQ(again.GetTemplate()->BackImageSize, DWORD(other.size()));
+    EXPECT_EQ(std::u16string(again.GetBackImagePath()), u"\\nowhere\\other.jpg");
+    // A path alone: the paper no longer embeds, so no bytes are looked for.
+    again.SetStoredPicture(u"\\nowhere\\plain.bmp", nullptr, 0);
+    again.GetTemplate()->Flags &= ~DWORD(eTFEmbedPicture);
+    ASSERT_EQ(SaveMemoFile(again, kPath, kMemoFileVersion), eMSSaved);
+    GPadDrawMan third;
+    ASSERT_EQ(third.InitBuffer(dc, 240, 320), 1);
+    ASSERT_EQ(LoadBytes(third, ReadHost(device.Host(kHostPath))), 1);
+    EXPECT_TRUE(third.GetEmbeddedPicture().empty());
+    EXPECT_EQ(std::u16string(third.GetBackImagePath()), u"\\nowhere\\plain.bmp");
+}
