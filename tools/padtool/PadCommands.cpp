@@ -99,6 +99,9 @@ public:
         std::vector<BYTE> bytes;
         if (!HostPath(path, host, why) || !ReadHostFile(host, kMaxMemoBytes, bytes, why))
             return false;
+        return LoadBytes(std::move(bytes), path, why);
+    }
+    bool LoadBytes(std::vector<BYTE> bytes, const std::string& path, std::string& why) {
         if (!m_dc || !memo.InitBuffer(m_dc, 1, 1)) {
             why = "cannot make a drawing buffer";
             return false;
@@ -240,6 +243,35 @@ std::string PageFileName(const std::string& out, int page) {
             return out.substr(0, dot) + n + out.substr(dot);
     }
     return out + n + ".png";
+}
+
+bool DumpMemo(const std::vector<unsigned char>& file, std::string& json, std::string& why) {
+    LoadedMemo m;
+    InkraMan body;
+    if (!m.LoadBytes(file, "the memo", why) || !m.LoadBody(body, why))
+        return false;
+    json = JsonWrite(MemoToJson(m.memo, body));
+    return true;
+}
+
+bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why) {
+    JsonValue value;
+    std::string error;
+    if (!JsonParse(json, value, error)) {
+        why = error;
+        return false;
+    }
+    GPadDrawMan memo;
+    _FILE_VERSION version = kMemoFileVersion;
+    if (!MemoFromJson(value, memo, version, why))
+        return false;
+    GMemFile content;
+    if (memo.IsEmptyMemo() || !memo.Save(&content, version)) {
+        why = "the memo is empty";
+        return false;
+    }
+    file.assign(content.GetBuffer(), content.GetBuffer() + content.Size());
+    return true;
 }
 
 int RunInfo(const std::string& path, std::string& why) {

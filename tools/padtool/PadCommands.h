@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace padtool {
 
@@ -13,6 +15,11 @@ inline constexpr int kExitUsage = 2;
 
 // A memo file larger than this is not read.
 inline constexpr long long kMaxMemoBytes = 256ll << 20;
+
+// The dump of a memo file's bytes, and the file bytes create makes of a JSON text (the same
+// as written to disk); false with a reason.
+bool DumpMemo(const std::vector<unsigned char>& file, std::string& json, std::string& why);
+bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why);
 
 int RunInfo(const std::string& memo, std::string& why);
 int RunDump(const std::string& memo, std::string& why);
