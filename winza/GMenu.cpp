@@ -25,6 +25,14 @@ GMenu::GMenu()
 }
 
 GMenu::~GMenu() {
+    // A submenu that goes before its parent leaves the parent's item without it.
+    if (m_pParentMenu) {
+        for (int i = 0; i < m_pParentMenu->m_items.GetSize(); ++i)
+            if (m_pParentMenu->ItemAt(i)->GetSubMenu() == this)
+                m_pParentMenu->ItemAt(i)->SetSubMenu(nullptr);
+        if (m_pParentMenu->m_pOpenSubMenu == this)
+            m_pParentMenu->m_pOpenSubMenu = nullptr;
+    }
     // The window goes first, while this is still a GMenu that can answer its messages.
     DestroyMenu();
     RemoveAllItem();

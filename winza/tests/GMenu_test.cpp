@@ -5,6 +5,7 @@
 #include "winza/DrawHelpers.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 namespace {
@@ -116,6 +117,22 @@ TEST_F(GMenuItemsTest, SubmenusNeedAWindowAndFollowTheirItem) {
     EXPECT_EQ(sub.GetSafeHwnd(), nullptr);
     EXPECT_EQ(sub.GetParentMenu(), nullptr);
     EXPECT_EQ(sub.GetMenuItemCount(), 0); // its window took its items with it
+}
+
+TEST_F(GMenuItemsTest, ASubmenuGoneBeforeItsParentLeavesAnItemThatOpensNothing) {
+    GMenu menu;
+    ASSERT_TRUE(MakeMenu(menu));
+    {
+        GMenu sub;
+        ASSERT_TRUE(MakeMenu(sub));
+        sub.AppendMenuW(1, u"inner");
+        ASSERT_NE(menu.AppendMenuW(&sub, u"Sub"), nullptr);
+    }
+    EXPECT_EQ(menu.GetMenuItemCount(), 1);
+    EXPECT_EQ(menu.GetSubMenu(0), nullptr);
+    Script(Tap(ItemAt(menu, 30, 40, 0)) + Key("RIGHT") + Key("ESCAPE"));
+    EXPECT_EQ(menu.TrackPopupGMenu(0, 30, 40, 0), -1);
+    EXPECT_EQ(owner.closeRequests, 0);
 }
 
 TEST_F(GMenuItemsTest, DestroyingTheWindowDeletesItemsAndSubmenuWindows) {
@@ -266,22 +283,24 @@ protected:
     // "One" highlighted, "Two" checked, a separator, "More" with a submenu, "Off" disabled,
     // drawn into a memory bitmap of the menu's size.
     void DrawMenu() {
-        ASSERT_TRUE(MakeMenu(menu));
-        ASSERT_TRUE(MakeMenu(sub));
-        sub.AppendMenuW(1, u"x");
-        menu.AppendMenuW(101, u"One");
-        menu.AppendMenuW(102, u"Two");
-        menu.AppendMenuW(kMenuSeparatorId, nullptr);
-        menu.AppendMenuW(&sub, u"More");
-        menu.AppendMenuW(105, u"Off");
-        menu.CheckMenuItem(102, 1, 0);
-        menu.EnableMenuItem(105, 0, 0);
-        menu.SetCurIndex(0);
+        menu = std::make_unique<GMenu>();
+        sub = std::make_unique<GMenu>();
+        ASSERT_TRUE(MakeMenu(*menu));
+        ASSERT_TRUE(MakeMenu(*sub));
+        sub->AppendMenuW(1, u"x");
+        menu->AppendMenuW(101, u"One");
+        menu->AppendMenuW(102, u"Two");
+        menu->AppendMenuW(kMenuSeparatorId, nullptr);
+        menu->AppendMenuW(sub.get(), u"More");
+        menu->AppendMenuW(105, u"Off");
+        menu->CheckMenuItem(102, 1, 0);
+        menu->EnableMenuItem(105, 0, 0);
+        menu->SetCurIndex(0);
         Paint();
     }
     void Paint() {
-        size = MenuSize(menu);
-        ::SetWindowPos(menu.GetSafeHwnd(), nullptr, 0, 0, size.cx, size.cy,
+        size = MenuSize(*menu);
+        ::SetWindowPos(menu->GetSafeHwnd(), nullptr, 0, 0, size.cx, size.cy,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (!dc) {
             HDC screen = ::GetDC(nullptr);
@@ -292,8 +311,8 @@ protected:
         }
         RECT all{0, 0, 240, 320};
         FillSolidRect(dc, &all, RGB(0xFF, 0, 0xFF));
-        ::SelectObject(dc, menu.GetFont());
-        menu.Draw(dc, RECT{0, 0, size.cx, size.cy});
+        ::SelectObject(dc, menu->GetFont());
+        menu->Draw(dc, RECT{0, 0, size.cx, size.cy});
     }
     void TearDown() override {
         if (dc) {
@@ -304,7 +323,7 @@ protected:
         GMenuTest::TearDown();
     }
     COLORREF At(int x, int y) const { return ::GetPixel(dc, x, y); }
-    RECT Item(int i) { return menu.GetMenuItem(i, 1)->GetRect(); }
+    RECT Item(int i) { return menu->GetMenuItem(i, 1)->GetRect(); }
     int CountColor(RECT rc, COLORREF c) const {
         int n = 0;
         for (int y = rc.top; y < rc.bottom; ++y)
@@ -324,7 +343,8 @@ protected:
         return low;
     }
 
-    GMenu menu, sub;
+    // Made once the screen is in place: a menu takes its sizes from the screen.
+    std::unique_ptr<GMenu> menu, sub;
     SIZE size{};
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
@@ -402,7 +422,7 @@ TEST_F(GMenuDrawTest, DisabledLabelsAreGreyAndFocusIsADashedFrame) {
     EXPECT_EQ(Darkest(off), 0x80);
     EXPECT_LT(Darkest(Item(0)), 0x40);
     // Focus: dashed edges of colour 75, gap 2, around the item's fill.
-    menu.GetMenuItem(1, 1)->SetFlag(1, eVBFocus, nullptr, 0);
+    menu->GetMenuItem(1, 1)->SetFlag(1, eVBFocus, nullptr, 0);
     Paint();
     const RECT two = Item(1);
     EXPECT_EQ(At(two.left + 2, two.top), GetGLibColor(75));
@@ -414,7 +434,7 @@ TEST_F(GMenuDrawTest, DisabledLabelsAreGreyAndFocusIsADashedFrame) {
     EXPECT_GT(dashes, 4);
     EXPECT_LT(dashes, two.right - two.left - 3);
     // Highlighted and focused: dashed 75 around a fill of 74.
-    menu.SetCurIndex(1);
+    menu->SetCurIndex(1);
     Paint();
     EXPECT_EQ(At(two.left + 2, two.top), GetGLibColor(75));
     EXPECT_EQ(At(two.left + 4, two.top + 2), GetGLibColor(74));
@@ -422,7 +442,7 @@ TEST_F(GMenuDrawTest, DisabledLabelsAreGreyAndFocusIsADashedFrame) {
 
 TEST_F(GMenuDrawTest, CustomFrameColoursReplaceTheDefaults) {
     DrawMenu();
-    menu.SetFrameColor(1, RGB(1, 2, 3), RGB(10, 20, 30), RGB(40, 50, 60));
+    menu->SetFrameColor(1, RGB(1, 2, 3), RGB(10, 20, 30), RGB(40, 50, 60));
     Paint();
     EXPECT_EQ(At(0, 0), RGB(10, 20, 30));
     EXPECT_EQ(At(size.cx - 1, size.cy - 1), RGB(40, 50, 60));
