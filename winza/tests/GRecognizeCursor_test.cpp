@@ -321,3 +321,46 @@ TEST_F(CursorSteps, ResetPutsBackWhatTheRingCovered) {
 }
 
 } // namespace
+
+namespace {
+
+// On a doubled screen the box, the dots and their places double too.
+TEST_F(GestureTest, HighResolutionDoublesTheRing) {
+    plat::StartHeadless(480, 640);
+    ResetDisplayMode();
+    GetRecognizeCursor().ReleaseCursor();
+    FreeGlobalDC();
+    {
+        PatternWinza pad;
+        ASSERT_EQ(pad.Create(nullptr, u"hi", WS_POPUP | WS_VISIBLE, 0, 0, 480, 640), 1);
+        Pump();
+        EXPECT_EQ(GRecognizeCursor::BoxSize(), 64);
+        EXPECT_EQ(GRecognizeCursor::DotSize(), 14);
+        const RECT around{168, 268, 232, 332};
+        const std::vector<COLORREF> before = Grab(around);
+        const POINT press{200, 300};
+        COLORREF middle = 0, edge = 0;
+        const ULONGLONG t0 = clock.Now();
+        const int id = plat::OnClockAdvanced([&] {
+            if (clock.Now() - t0 == 300) {
+                // Dot 1 at (42, 6) of the box whose corner is (168, 268); its middle pixel.
+                middle = ScreenPixel(168 + 42 + 6, 268 + 6 + 6);
+                edge = ScreenPixel(168 + 42 + 6, 268 + 6);
+            }
+        });
+        Script("wait 5000\n");
+        EXPECT_EQ(pad.RecognizeGesture(press, 4), 1);
+        plat::RemoveClockListener(id);
+        EXPECT_EQ(GetRecognizeCursor().GetDot(1).x, 42);
+        EXPECT_EQ(GetRecognizeCursor().GetDot(1).y, 6);
+        EXPECT_EQ(middle, 0x7878FFu);
+        EXPECT_EQ(edge, RGB(0, 0, 0)) << "the outline is two pixels thick";
+        EXPECT_EQ(Grab(around), before);
+    }
+    plat::StartHeadless(240, 320);
+    ResetDisplayMode();
+    GetRecognizeCursor().ReleaseCursor();
+    FreeGlobalDC();
+}
+
+} // namespace
