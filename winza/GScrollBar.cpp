@@ -16,6 +16,7 @@ POINT PointOf(LPARAM lParam) {
 } // namespace
 
 GScrollBar::GScrollBar() : m_nArrowSize(ApplyHires(20)) {
+    SetAnimate(0);
     SetDoubleBuffer(1);
 }
 
@@ -58,7 +59,7 @@ int GScrollBar::Create(Winza* parent, int orientation, int thickness, RECT* rect
     m_nMessage = m_nOrientation ? WM_VSCROLL : WM_HSCROLL;
     m_nFlags = (flags & 0x0F) | eFrameFill;
     const RECT r = LayoutRect(parent, thickness, rect, 0);
-    if (!Winza::Create(parent->GetSafeHwnd(), u"GScrollBar", WS_CHILD | WS_VISIBLE, r.left, r.top,
+    if (!GAnimateWnd::Create(parent->GetSafeHwnd(), u"GScrollBar", WS_CHILD | WS_VISIBLE, r.left, r.top,
                        r.right - r.left, r.bottom - r.top))
         return 0;
     RefreshClientRect();
@@ -317,7 +318,7 @@ void GScrollBar::RepeatStep() {
 LRESULT GScrollBar::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_SIZE: {
-            const LRESULT r = Winza::WndProc(hwnd, msg, wParam, lParam);
+            const LRESULT r = GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
             Recalc();
             return r;
         }
@@ -342,9 +343,9 @@ LRESULT GScrollBar::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             StopTimers();
             m_bThumbDrag = m_bArrow1Pressed = m_bArrow2Pressed = 0;
             m_bPageBack = m_bPageForward = 0;
-            return Winza::WndProc(hwnd, msg, wParam, lParam);
+            return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
         default:
-            return Winza::WndProc(hwnd, msg, wParam, lParam);
+            return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
     }
 }
 

@@ -1,9 +1,10 @@
 // The toolkit's own scroll bar: a child window with an arrow button at each end and a
-// proportional thumb between them. It reports to its parent with WM_HSCROLL or WM_VSCROLL,
+// proportional thumb between them, double-buffered and not blended unless the application
+// makes it translucent. It reports to its parent with WM_HSCROLL or WM_VSCROLL,
 // wParam = MAKEWPARAM(code, position), lParam 0.
 #pragma once
 
-#include "winza/Winza.h"
+#include "winza/GAnimateWnd.h"
 
 #include <windows.h>
 
@@ -18,7 +19,7 @@ enum eScrollCode {
     eScrollEnded = 8,
 };
 
-class GScrollBar : public Winza {
+class GScrollBar : public GAnimateWnd {
 public:
     // Timer ids: the first delay after a press, then the repeat.
     static constexpr UINT_PTR kTimerDelay = 10;
