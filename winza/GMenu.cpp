@@ -21,7 +21,8 @@ GMenu::GMenu()
     : m_nBorder(ApplyHires(1)), m_nBottomMargin(ApplyHires(2)), m_nItemHeight(ApplyHires(20)),
       m_nMinWidth(ApplyHires(60)), m_nMaxWidth(ApplyHires(240)), m_nIconWidth(ApplyHires(16)),
       m_nLabelMargin(ApplyHires(5)) {
-    SetDoubleBuffer(1);
+    // Painted through the back buffer, without blending over what lies beneath.
+    SetAnimate(0);
 }
 
 GMenu::~GMenu() {
@@ -46,7 +47,7 @@ int GMenu::CreateMenu(HWND parent, Winza* owner) {
     if (m_hWnd)
         return 0;
     if (!Create(parent, GetClassNameW(), WS_POPUP, 0, 0, m_nMinWidth, m_nItemHeight, nullptr,
-                WS_EX_TOPMOST | WS_EX_NOACTIVATE))
+                WS_EX_TOPMOST | WS_EX_NOACTIVATE, nullptr))
         return 0;
     m_pOwner = owner;
     if (!m_hFont)
@@ -87,7 +88,7 @@ LRESULT GMenu::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_DESTROY: {
             // Destroying the window deletes the items and the windows of their submenus.
-            const LRESULT r = GMenuBase::WndProc(hwnd, msg, wParam, lParam);
+            const LRESULT r = GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
             RemoveAllItem();
             if (m_pParentMenu && m_pParentMenu->m_pOpenSubMenu == this)
                 m_pParentMenu->m_pOpenSubMenu = nullptr;
@@ -96,7 +97,7 @@ LRESULT GMenu::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return GMenuBase::WndProc(hwnd, msg, wParam, lParam);
+    return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
 }
 
 void GMenu::HideMenu() {

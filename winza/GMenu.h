@@ -4,8 +4,8 @@
 #pragma once
 
 #include "fundo/GArray.h"
+#include "winza/GAnimateWnd.h"
 #include "winza/GMenuItem.h"
-#include "winza/Winza.h"
 
 #include <windows.h>
 
@@ -35,10 +35,7 @@ constexpr UINT kGMenuHideMessage = 0x17F8;
 constexpr UINT kGMenuHoverMs = 500;
 constexpr int kMenuSeparatorId = 0xFFFF;
 
-// The window class menus build on.
-using GMenuBase = Winza;
-
-class GMenu : public GMenuBase {
+class GMenu : public GAnimateWnd {
 public:
     GMenu();
     ~GMenu() override;

@@ -12,6 +12,21 @@ namespace {
 
 using GMenuItemsTest = GMenuTest;
 
+TEST_F(GMenuItemsTest, TheWindowIsAHiddenPopupOfItsOwnClassWithoutBlending) {
+    GMenu menu;
+    ASSERT_TRUE(MakeMenu(menu));
+    WCHAR name[16] = {};
+    ::GetClassNameW(menu.GetSafeHwnd(), name, 16);
+    EXPECT_EQ(std::u16string(name), u"GMenu");
+    const DWORD style = static_cast<DWORD>(::GetWindowLongW(menu.GetSafeHwnd(), GWL_STYLE));
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_FALSE(menu.IsWindowVisible());
+    EXPECT_EQ(menu.IsAnimate(), 0);
+    EXPECT_EQ(menu.IsDoubleBuffer(), 1);
+    EXPECT_EQ(menu.GetOwner(), &owner);
+    EXPECT_EQ(menu.GetFont(), GetGlobalFontDef());
+}
+
 TEST_F(GMenuItemsTest, AppendingAnExistingIdGivesTheSameItem) {
     GMenu menu;
     GMenuItem* a = menu.AppendMenuW(5, u"Five");
