@@ -37,7 +37,7 @@ int GDateSelCtrl::Create(HWND owner, int x, int y, int cx, int cy, double date) 
         m_hFontDefault = GetGlobalFontDef();
     if (!m_hFontBold)
         m_hFontBold = GetGlobalFontBold();
-    if (!Winza::Create(owner, u"", WS_POPUP | WS_BORDER, x, y, cx, cy))
+    if (!GAnimateWnd::Create(owner, u"", WS_POPUP | WS_BORDER, x, y, cx, cy))
         return 0;
     m_dSelDate = date;
     MoveWindow(x, y, cx, cy);
@@ -215,9 +215,9 @@ LRESULT GDateSelCtrl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_DESTROY:
             StopRepeat();
             m_bPenDown = 0;
-            return Winza::WndProc(hwnd, msg, wParam, lParam);
+            return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
         default:
-            return Winza::WndProc(hwnd, msg, wParam, lParam);
+            return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
     }
 }
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "fundo/GDib.h"
+#include "winza/GAnimateWnd.h"
 #include "winza/GDateCell.h"
-#include "winza/Winza.h"
 
 // A day was chosen (tap, Return, the today strip); lParam is its day number.
 constexpr UINT kDateSelChosen = 0x17F5;
@@ -15,7 +15,8 @@ constexpr UINT kDateSelFirstChanged = 0x17F6;
 // The calendar lost the focus.
 constexpr UINT kDateSelLostFocus = 0x17F7;
 
-class GDateSelCtrl : public Winza {
+// Neither blended nor double-buffered: it paints through its own bitmap.
+class GDateSelCtrl : public GAnimateWnd {
 public:
     static constexpr int kCellCount = 42;
     // Month buttons: timer 11 waits before the repeat, timer 12 repeats.

@@ -409,6 +409,22 @@ TEST_F(DateSelTest, DrawingUsesTheToolkitColours) {
     Up(p.x, p.y + 100);
     EXPECT_EQ(pixel(POINT{cal.GetNextRect().left + 2, cal.GetNextRect().top + 2}),
               GetGLibColor(41));
+    // A pressed year text turns colour 40 until the pen lets go.
+    auto pressedPixels = [&] {
+        const RECT t = cal.GetYearTextRect();
+        int n = 0;
+        for (int y = t.top; y < t.bottom; ++y)
+            for (int x = t.left; x < t.right; ++x)
+                n += pixel(POINT{x, y}) == GetGLibColor(40);
+        return n;
+    };
+    EXPECT_EQ(pressedPixels(), 0);
+    const POINT year = OnScreen(cal, Centre(cal.GetYearTextRect()));
+    Down(year.x, year.y);
+    EXPECT_GT(pressedPixels(), 10);
+    Move(year.x, year.y + 150);
+    Up(year.x, year.y + 150);
+    EXPECT_EQ(pressedPixels(), 0);
     cal.SetJulianMode(1);
     Pump();
     EXPECT_EQ(pixel(POINT{cal.GetPrevRect().right + 1, 1}), GetGLibColor(38));
