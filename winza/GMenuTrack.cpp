@@ -241,7 +241,8 @@ int GMenu::OnVLbuttonDown(HWND, POINT pt) {
 int GMenu::OnVLbuttonUp(HWND, POINT pt) {
     if (!m_hWnd || !::IsWindowVisible(m_hWnd))
         return eGMenuClosed;
-    const int hit = ItemFromPoint(pt);
+    // Through the virtual hit test, so that menus laid out differently find their items.
+    const int hit = HitItem(pt);
     if (IsSelectable(hit)) {
         GMenuItem* item = ItemAt(hit);
         if (item->GetSubMenu())
@@ -249,6 +250,7 @@ int GMenu::OnVLbuttonUp(HWND, POINT pt) {
         if (item->GetID() >= 0)
             return CloseWithResult(item->GetID());
     }
+    Highlight(m_nCurIndex);
     m_ptLast = pt;
     return eGMenuKeepTracking;
 }
@@ -260,7 +262,9 @@ int GMenu::OnVMouseMove(HWND, POINT pt) {
     }
     if (pt.x == m_ptLast.x && pt.y == m_ptLast.y)
         return eGMenuKeepTracking;
-    int hit = ItemFromPoint(pt);
+    int hit = HitItem(pt);
+    // Until it changes below, the highlight stays on the current item.
+    Highlight(m_nCurIndex);
     if (hit < 0) {
         POINT screen = pt;
         ClientToScreen(&screen);

@@ -188,6 +188,21 @@ TEST_F(GMenuTrackTest, OtherWindowsKeepTheirTimersWhileTheMenuIsOpen) {
     EXPECT_EQ(owner.closeRequests, 0);
 }
 
+TEST_F(GMenuTrackTest, TheOwnerGoingAwayEndsTrackingInEveryMenu) {
+    ProbeMenu menu(&clock), sub(&clock);
+    MakeWithSub(menu, sub);
+    owner.destroyOnTimer = 55;
+    ::SetTimer(owner.GetSafeHwnd(), 55, 100, nullptr);
+    Script(Key("DOWN") + Key("DOWN") + Key("RIGHT") + Wait(200) + Key("ESCAPE") + Key("ESCAPE"));
+    EXPECT_EQ(menu.TrackPopupGMenu(0, 20, 40, 0), -1);
+    EXPECT_EQ(sub.shownAt.size(), 1u);
+    // The menus were the owner's windows and went with it.
+    EXPECT_EQ(menu.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(sub.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(menu.GetMenuItemCount(), 0);
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
 // ---- Submenus --------------------------------------------------------------------------------
 
 TEST_F(GMenuTrackTest, TapOpensASubmenuBesideItsItemAndATapInsideChooses) {
@@ -290,6 +305,53 @@ TEST_F(GMenuTrackTest, EscapeInTheSubmenuReturnsToTheParent) {
     EXPECT_EQ(menu.TrackPopupGMenu(0, 20, 40, 0), 101);
     EXPECT_EQ(sub.shownAt.size(), 1u);
     EXPECT_EQ(sub.GetCurIndex(), -1);
+}
+
+// A submenu that answers Space with "choose the item that opened me", as grids of cells do.
+class ChoosingSubMenu : public ProbeMenu {
+public:
+    using ProbeMenu::ProbeMenu;
+    int OnVKeyDown(HWND hwnd, int key, int data) override {
+        if (key == VK_SPACE)
+            return CloseWithResult(eGMenuChooseOpener);
+        return ProbeMenu::OnVKeyDown(hwnd, key, data);
+    }
+};
+
+// A menu laid out its own way: every point inside it counts as its last item.
+class LastItemMenu : public ProbeMenu {
+public:
+    using ProbeMenu::ProbeMenu;
+    int HitItem(POINT pt) override {
+        if (!::PtInRect(&m_rcClient, pt))
+            return -1;
+        const int last = GetMenuItemCount() - 1;
+        for (int i = 0; i <= last; ++i)
+            GetMenuItem(i, 1)->SetFlag(i == last, kMenuItemHighlight, nullptr, 0);
+        return last;
+    }
+};
+
+TEST_F(GMenuTrackTest, ASubmenuChoosingItsOpenerGivesTheOpenersId) {
+    ProbeMenu menu(&clock);
+    ChoosingSubMenu sub(&clock);
+    ASSERT_TRUE(MakeMenu(menu));
+    ASSERT_TRUE(MakeMenu(sub));
+    sub.AppendMenuW(201, u"Cell");
+    menu.AppendMenuW(101, u"One");
+    menu.AppendMenuW(&sub, u"Colours")->SetID(150);
+    Script(Key("DOWN") + Key("DOWN") + Key("RIGHT") + Key("SPACE"));
+    EXPECT_EQ(menu.TrackPopupGMenu(0, 20, 40, 0), 150);
+    EXPECT_FALSE(sub.IsWindowVisible());
+    EXPECT_FALSE(menu.IsWindowVisible());
+}
+
+TEST_F(GMenuTrackTest, TrackingFindsItemsThroughTheMenusOwnHitTest) {
+    LastItemMenu menu(&clock);
+    ASSERT_TRUE(MakeMenu(menu));
+    AddFour(menu);
+    Script(Tap(ItemAt(menu, 30, 40, 0)));
+    EXPECT_EQ(menu.TrackPopupGMenu(0, 30, 40, 0), 103);
 }
 
 TEST_F(GMenuTrackTest, ASubmenuPastTheRightEdgeOpensLeftOfAParentInTheRightHalf) {

@@ -3,6 +3,7 @@
 #include "GMenu_test_support.h"
 
 #include "winza/DrawHelpers.h"
+#include "winza/GImageList.h"
 
 #include <algorithm>
 #include <memory>
@@ -453,6 +454,49 @@ TEST_F(GMenuDrawTest, DisabledLabelsAreGreyAndFocusIsADashedFrame) {
     Paint();
     EXPECT_EQ(At(two.left + 2, two.top), GetGLibColor(75));
     EXPECT_EQ(At(two.left + 4, two.top + 2), GetGLibColor(74));
+}
+
+TEST_F(GMenuDrawTest, IconsComeFromTheMenusImageListBesideTheIndent) {
+    // Two 16 x 16 cells, green and blue, each with a magenta (transparent) corner.
+    GDib strip;
+    ASSERT_TRUE(strip.Create(32, 16, 24));
+    strip.FillRect(0, 0, 16, 16, RGB(0, 255, 0));
+    strip.FillRect(16, 0, 16, 16, RGB(0, 0, 255));
+    strip.FillRect(0, 0, 1, 1, RGB(255, 0, 255));
+    GImageList list;
+    ASSERT_TRUE(list.CreateImageList(16, 16, &strip, RGB(255, 0, 255)));
+    menu = std::make_unique<GMenu>();
+    ASSERT_TRUE(MakeMenu(*menu));
+    EXPECT_EQ(menu->SetMenuImage(&list, 1), 1);
+    EXPECT_NE(menu->GetMenuImage(), &list); // a copy the menu owns
+    menu->AppendMenuW(1, u"Green")->SetImageIndex(0);
+    menu->AppendMenuW(2, u"Blue", 4)->SetImageIndex(1);
+    menu->AppendMenuW(3, u"Dim")->SetImageIndex(0);
+    menu->EnableMenuItem(3, 0, 0);
+    menu->SetCurIndex(1);
+    Paint();
+    const RECT green = Item(0);
+    const int top = green.top + 2;
+    EXPECT_EQ(At(green.left + 2, top), GetGLibColor(73)); // the transparent corner
+    EXPECT_EQ(At(green.left + 3, top), RGB(0, 255, 0));
+    EXPECT_EQ(At(green.left + 2 + 15, top + 15), RGB(0, 255, 0));
+    EXPECT_EQ(At(green.left + 2 + 16, top + 8), GetGLibColor(73));
+    EXPECT_EQ(At(green.left + 2 + 8, top - 1), GetGLibColor(73));
+    // Indented by 4 and highlighted: the icon moves right and sits on the highlight.
+    const RECT blue = Item(1);
+    EXPECT_EQ(At(blue.left + 2 + 4 + 8, blue.top + 2 + 8), RGB(0, 0, 255));
+    EXPECT_EQ(At(blue.left + 2 + 4, blue.top + 2), RGB(0, 0, 255));
+    EXPECT_EQ(At(blue.left + 2 + 3, blue.top + 2), GetGLibColor(74));
+    // A disabled item's icon is drawn at half opacity.
+    const RECT dim = Item(2);
+    const COLORREF half = At(dim.left + 2 + 8, dim.top + 2 + 8);
+    EXPECT_NE(half, RGB(0, 255, 0));
+    EXPECT_NE(half, GetGLibColor(73));
+    EXPECT_GT(GetGValue(half), 200);
+    EXPECT_LT(GetRValue(half), 200);
+    // Sharing instead of copying.
+    EXPECT_EQ(menu->SetMenuImage(&list, 0), 1);
+    EXPECT_EQ(menu->GetMenuImage(), &list);
 }
 
 TEST_F(GMenuDrawTest, CustomFrameColoursReplaceTheDefaults) {

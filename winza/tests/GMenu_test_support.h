@@ -39,6 +39,8 @@ public:
             case WM_TIMER:
                 timers.push_back(static_cast<int>(wParam));
                 ::KillTimer(hwnd, wParam);
+                if (static_cast<int>(wParam) == destroyOnTimer)
+                    ::DestroyWindow(hwnd);
                 return 0;
             case WM_CLOSE:
                 ++closeRequests; // the script ran out before the menu ended
@@ -60,6 +62,7 @@ public:
     }
     std::vector<PenRecord> pens;
     std::vector<int> timers;
+    int destroyOnTimer = 0;
     int closeRequests = 0;
 };
 
