@@ -2,10 +2,49 @@
 // repeat on the virtual clock, the year and month menus and the notifications.
 #include "datesel_test_support.h"
 
+#include "winza/GlobalDC.h"
+
 #include <cmath>
 #include <string>
 
 namespace {
+
+TEST_F(DateSelTest, CellsPaintInTheirWeekdayColours) {
+    GDib dib;
+    ASSERT_TRUE(dib.Create(40, 30, 24));
+    HDC mem = GetGlobalMemDC();
+    HGDIOBJ old = ::SelectObject(mem, dib.GetSafeHandle());
+    HGDIOBJ oldFont = ::SelectObject(mem, fonts.GetFont(eFontBold14));
+    GDateCell cell;
+    const RECT rc{5, 2, 35, 28};
+    // Sunday in the month, Saturday outside it, a weekday, and no day at all.
+    const struct {
+        int dow, inMonth, day, back, text;
+    } cases[] = {{1, 1, 8, 49, 50}, {7, 0, 3, 55, 57}, {4, 1, 18, 52, 53}, {3, 0, 255, 52, -1}};
+    for (const auto& c : cases) {
+        const COLORREF saved = GetGLibColor(c.back);
+        SetGLibColor(c.back, RGB(10, 200, 30)); // a background that tells cells apart
+        cell.InitCell(rc, c.day, c.dow, c.inMonth);
+        EXPECT_EQ(cell.BackColorIndex(), c.back);
+        FillSolidRect(mem, 0, 0, 40, 30, RGB(0, 0, 0));
+        cell.DrawCell(mem);
+        EXPECT_EQ(dib.GetPixelColor(5, 2), RGB(10, 200, 30));
+        EXPECT_EQ(dib.GetPixelColor(4, 2), RGB(0, 0, 0)); // nothing outside the rectangle
+        int text = 0;
+        for (int y = 2; y < 28; ++y)
+            for (int x = 5; x < 35; ++x)
+                text += c.text >= 0 && dib.GetPixelColor(x, y) == GetGLibColor(c.text);
+        if (c.text >= 0)
+            EXPECT_GT(text, 5) << "day " << c.day;
+        else
+            EXPECT_EQ(cell.TextColorIndex(), 54);
+        SetGLibColor(c.back, saved);
+    }
+    EXPECT_EQ(cell.HitTest(POINT{5, 2}), 1);
+    EXPECT_EQ(cell.HitTest(POINT{35, 2}), 0);
+    ::SelectObject(mem, oldFont);
+    ::SelectObject(mem, old);
+}
 
 TEST_F(DateSelTest, LayoutFollowsTheCellSizes) {
     GDateSelCtrl cal;
