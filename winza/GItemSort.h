@@ -1,4 +1,5 @@
-// Sort orders and the item comparison shared by the list and tree controls.
+// What the list and tree controls share: sort orders, the item comparison, the special head
+// position and the pen-down notification.
 #pragma once
 
 #include "fundo/Position.h"
@@ -8,6 +9,9 @@
 #include <cstdint>
 
 class GItem;
+
+// Sent to the parent window when the pen goes down on a list or tree, lParam the control id.
+constexpr UINT kMsgCtrlPenDown = 0x17E9;
 
 enum eSortType { eSortNone = 0, eSortAscending = 1, eSortDescending = 2 };
 

@@ -13,8 +13,8 @@
 class GImageList;
 class GItem;
 
-// Notifications: pen down (to the parent), touched row, double tap and scrolling (to the owner).
-constexpr UINT kMsgCtrlPenDown = 0x17E9;
+// Notifications to the owner: touched row, double tap and scrolling (the pen-down one,
+// kMsgCtrlPenDown, goes to the parent window).
 constexpr UINT kMsgListTouched = 0x17F1;
 constexpr UINT kMsgListDoubleTap = 0x17F2;
 constexpr UINT kMsgListScrolled = 0x17F3;
