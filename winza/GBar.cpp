@@ -3,6 +3,8 @@
 #include "winza/GLib.h"
 
 GBar::GBar() : m_crBack(GetGLibColor(3)) {
+    // Bars paint straight onto the screen: no blending, no back buffer.
+    m_bAnimate = 0;
     m_bDoubleBuffer = 0;
 }
 
@@ -53,6 +55,6 @@ LRESULT GBar::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEMOVE:
             return OnMouseMove(hwnd, msg, wParam, lParam);
         default:
-            return Winza::WndProc(hwnd, msg, wParam, lParam);
+            return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
     }
 }

@@ -2,11 +2,11 @@
 // owner that receives its commands, laid out horizontally or vertically.
 #pragma once
 
-#include "winza/Winza.h"
+#include "winza/GAnimateWnd.h"
 
 enum eGBarType { eGBarHorizontal = 0, eGBarVertical = 1 };
 
-class GBar : public Winza {
+class GBar : public GAnimateWnd {
 public:
     GBar();
     LPCWSTR GetClassNameW() override { return u"GBar"; }

@@ -5,6 +5,7 @@
 #include "fundo/GDib.h"
 
 GButton::GButton() {
+    m_bAnimate = 0;
     m_bDoubleBuffer = 0;
 }
 
@@ -22,8 +23,8 @@ void GButton::FreeImage() {
 int GButton::Create(HWND parent, Winza* owner, RECT rect, int id) {
     m_pOwner = owner;
     m_nID = id;
-    return Winza::Create(parent, GetClassNameW(), WS_CHILD | WS_VISIBLE, rect.left, rect.top,
-                         rect.right - rect.left, rect.bottom - rect.top);
+    return GAnimateWnd::Create(parent, GetClassNameW(), WS_CHILD | WS_VISIBLE, rect.left, rect.top,
+                               rect.right - rect.left, rect.bottom - rect.top);
 }
 
 int GButton::SetButtonImage(GDib* image, int copy) {
@@ -82,6 +83,6 @@ LRESULT GButton::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEMOVE:
             return OnMouseMove(hwnd, msg, wParam, lParam);
         default:
-            return Winza::WndProc(hwnd, msg, wParam, lParam);
+            return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
     }
 }

@@ -2,11 +2,11 @@
 // checked states. Derived buttons give it behaviour; this one only fills itself.
 #pragma once
 
-#include "winza/Winza.h"
+#include "winza/GAnimateWnd.h"
 
 class GDib;
 
-class GButton : public Winza {
+class GButton : public GAnimateWnd {
 public:
     GButton();
     ~GButton() override;

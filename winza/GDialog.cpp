@@ -19,7 +19,6 @@ GDialog::GDialog()
       m_hTitleFont(GetGlobalFontBold()), m_pDlgFrame(GetGlobalDlgFrame()),
       m_pBtnFrame(GetGlobalBtnFrame()) {
     m_hFont = GetGlobalFontDef();
-    m_bDoubleBuffer = 1;
 }
 
 GDialog::~GDialog() {
@@ -421,7 +420,7 @@ LRESULT GDialog::OnButtonCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         else if (b->GetFlag(eVBCheckBox))
             b->SetFlag(!b->GetFlag(eVBChecked), eVBChecked, nullptr, 0);
     }
-    return Winza::WndProc(hwnd, WM_COMMAND, wParam, lParam);
+    return GAnimateWnd::WndProc(hwnd, WM_COMMAND, wParam, lParam);
 }
 
 LRESULT GDialog::OnWindowPosChanged(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -470,5 +469,5 @@ LRESULT GDialog::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return Winza::WndProc(hwnd, msg, wParam, lParam);
+    return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
 }

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "fundo/GArray.h"
-#include "winza/Winza.h"
+#include "winza/GAnimateWnd.h"
 
 class GDib;
 class GVButton;
@@ -13,7 +13,7 @@ class GVButton;
 // Type given to AddVButton for a spin button.
 constexpr int kDialogSpinButton = 0x400;
 
-class GDialog : public Winza {
+class GDialog : public GAnimateWnd {
 public:
     GDialog();
     ~GDialog() override;
