@@ -7,6 +7,9 @@
 
 namespace {
 
+// Space kept beside a row of buttons.
+constexpr int kRowMargin = 6;
+
 struct ButtonSpec {
     int id;
     int text;
@@ -17,26 +20,27 @@ struct SetSpec {
     ButtonSpec buttons[3];
     int width;
     int step;
-    int span; // the row's width for centring
     int minWidth;
+    // The row from the first button's left edge to the last one's right edge.
+    int Span() const { return count ? (count - 1) * step + width : 0; }
 };
 
 SetSpec SpecOf(int set) {
     switch (set) {
         case eMBOk:
-            return {1, {{eMBIdOk, 1}}, 72, 0, 72, 120};
+            return {1, {{eMBIdOk, 1}}, 72, 0, 120};
         case eMBOkCancel:
-            return {2, {{eMBIdOk, 1}, {eMBIdCancel, 2}}, 64, 84, 148, 160};
+            return {2, {{eMBIdOk, 1}, {eMBIdCancel, 2}}, 64, 84, 160};
         case eMBAbortRetryIgnore:
-            return {3, {{eMBIdAbort, 5}, {eMBIdRetry, 6}, {eMBIdIgnore, 7}}, 60, 80, 140, 200};
+            return {3, {{eMBIdAbort, 5}, {eMBIdRetry, 6}, {eMBIdIgnore, 7}}, 60, 80, 200};
         case eMBYesNoCancel:
-            return {3, {{eMBIdYes, 3}, {eMBIdNo, 4}, {eMBIdCancel, 2}}, 60, 80, 140, 200};
+            return {3, {{eMBIdYes, 3}, {eMBIdNo, 4}, {eMBIdCancel, 2}}, 60, 80, 200};
         case eMBYesNo:
-            return {2, {{eMBIdYes, 3}, {eMBIdNo, 4}}, 64, 84, 148, 160};
+            return {2, {{eMBIdYes, 3}, {eMBIdNo, 4}}, 64, 84, 160};
         case eMBRetryCancel:
-            return {2, {{eMBIdRetry, 6}, {eMBIdCancel, 2}}, 64, 84, 148, 160};
+            return {2, {{eMBIdRetry, 6}, {eMBIdCancel, 2}}, 64, 84, 160};
         default:
-            return {0, {}, 0, 0, 0, 64};
+            return {0, {}, 0, 0, 64};
     }
 }
 
@@ -107,7 +111,11 @@ void GMessageBox::RecalcDialog(HWND parent) {
     const SIZE title = Measure(hdc, m_hTitleFont, m_pTitle, DT_LEFT | DT_SINGLELINE, 100000);
     SIZE message = Measure(hdc, m_hFont, m_pMessage, DT_CENTER, 100000);
     const int textW = std::min(screenW, static_cast<int>(std::max(title.cx, message.cx)));
-    const int boxW = std::min(screenW, std::max(spec.minWidth * s, textW + 40 * s));
+    // Three buttons (two steps of 80 and one of 60) need 220 pixels: the box is kept wide
+    // enough for its row and a margin on either side, or the last button would be cut.
+    const int rowW = spec.count ? (spec.Span() + 2 * kRowMargin) * s : 0;
+    const int boxW =
+        std::min(screenW, std::max({spec.minWidth * s, rowW, static_cast<int>(textW + 40 * s)}));
     // A message wider than the box is broken into lines that fit it.
     if (message.cx > boxW - 8 * s)
         message = Measure(hdc, m_hFont, m_pMessage, DT_CENTER | DT_WORDBREAK, boxW - 8 * s);
@@ -143,7 +151,7 @@ void GMessageBox::AddButtons(int boxW, int boxH) {
     const int s = ApplyHires(1);
     const SetSpec spec = SpecOf(m_nButtonSet);
     DeleteButtons();
-    int x = (boxW - spec.span * s) / 2;
+    int x = (boxW - spec.Span() * s) / 2;
     const int top = boxH - m_nButtonHeight - 16 * s;
     for (int i = 0; i < spec.count; ++i) {
         GVButton* b = AddVButton(spec.buttons[i].id, -1, 0);

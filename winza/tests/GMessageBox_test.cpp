@@ -32,8 +32,9 @@ TEST_F(GMessageBoxTest, EachSetHasItsButtonsLabelsAndPlaces) {
     const std::vector<Expect> sets = {
         {0, {1}, {u"확인"}, 72, 72, 0, 120},
         {1, {1, 2}, {u"확인", u"취소"}, 148, 64, 84, 160},
-        {2, {3, 4, 5}, {u"중단", u"재시도", u"무시"}, 140, 60, 80, 200},
-        {3, {6, 7, 2}, {u"예", u"아니오", u"취소"}, 140, 60, 80, 200},
+        // Three buttons need 220 pixels and a margin of 6 on either side.
+        {2, {3, 4, 5}, {u"중단", u"재시도", u"무시"}, 220, 60, 80, 232},
+        {3, {6, 7, 2}, {u"예", u"아니오", u"취소"}, 220, 60, 80, 232},
         {4, {6, 7}, {u"예", u"아니오"}, 148, 64, 84, 160},
         {5, {4, 2}, {u"재시도", u"취소"}, 148, 64, 84, 160},
     };
@@ -54,6 +55,8 @@ TEST_F(GMessageBoxTest, EachSetHasItsButtonsLabelsAndPlaces) {
                 EXPECT_EQ(rc.left, (w - e.first) / 2 + static_cast<int>(i) * e.step);
                 EXPECT_EQ(rc.right - rc.left, e.width);
                 EXPECT_EQ(rc.bottom, h - 16);
+                EXPECT_GE(rc.left, 0);
+                EXPECT_LE(rc.right, w);
                 EXPECT_EQ(rc.top, h - 16 - b.GetButtonHeight());
             }
             // Centred on the screen.
