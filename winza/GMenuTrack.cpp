@@ -192,6 +192,14 @@ int GMenu::OnVLbuttonDown(HWND, POINT pt) {
     if (hit < 0 && !Contains(m_rcClient, pt)) {
         POINT screen = pt;
         ClientToScreen(&screen);
+        if (m_pOpenSubMenu && m_nOpenSubIndex >= 0 && OverMenu(m_pOpenSubMenu, screen)) {
+            // On a submenu still showing while it waits to hide: it takes the tap.
+            POINT in = screen;
+            m_pOpenSubMenu->ScreenToClient(&in);
+            ::PostMessageW(m_pOpenSubMenu->GetSafeHwnd(), m_penMessage.message, m_penMessage.wParam,
+                           MAKELPARAM(static_cast<WORD>(in.x), static_cast<WORD>(in.y)));
+            return ResumeSubMenu();
+        }
         if (!m_pParentMenu) {
             // A tap outside closes the menu and goes on to the window beneath.
             m_forward = m_penMessage;

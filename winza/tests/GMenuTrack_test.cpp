@@ -284,6 +284,17 @@ TEST_F(GMenuTrackTest, ComingBackIntoTheSubmenuKeepsItOpen) {
     EXPECT_EQ(sub.hiddenAt.size(), 1u); // only when the choice closed it
 }
 
+TEST_F(GMenuTrackTest, ASubmenuWaitingToHideStillTakesATap) {
+    ProbeMenu menu(&clock), sub(&clock);
+    MakeWithSub(menu, sub);
+    const POINT anchor = SubAnchor(menu, 20, 40, 1);
+    Script(Tap(ItemAt(menu, 20, 40, 1)) + Move(ItemAt(menu, 20, 40, 0)) + Wait(300) +
+           Tap(ItemAt(sub, anchor.x, anchor.y, 1)));
+    EXPECT_EQ(menu.TrackPopupGMenu(0, 20, 40, 0), 202);
+    EXPECT_EQ(sub.shownAt.size(), 1u);
+    EXPECT_TRUE(owner.pens.empty());
+}
+
 TEST_F(GMenuTrackTest, RightOpensTheSubmenuLeftClosesItAndReturnChoosesInIt) {
     ProbeMenu menu(&clock), sub(&clock);
     MakeWithSub(menu, sub);
