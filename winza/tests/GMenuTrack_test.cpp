@@ -391,3 +391,34 @@ TEST_F(GMenuTrackTest, ASubmenuPastTheRightEdgeOfAParentInTheLeftHalfOnlyShiftsB
 }
 
 } // namespace
+
+namespace {
+
+class GMenuHiresTrackTest : public GMenuTrackTest {
+protected:
+    SIZE ScreenSize() const override { return SIZE{480, 640}; }
+};
+
+TEST_F(GMenuHiresTrackTest, SubmenuOffsetsDoubleButTheRightKeyLiftsByOnePixel) {
+    ProbeMenu menu(&clock), sub(&clock);
+    MakeWithSub(menu, sub);
+    const RECT more = (Measure(menu), menu.GetMenuItem(1, 1)->GetRect());
+    Script(Tap(ItemAt(menu, 40, 80, 1)) + Key("ESCAPE") + Key("RIGHT") + Key("ESCAPE") +
+           Key("ESCAPE"));
+    EXPECT_EQ(menu.TrackPopupGMenu(0, 40, 80, 0), -1);
+    ASSERT_EQ(sub.shownAt.size(), 2u);
+    // Opened by the tap first (2 pixels up), then by Right (1 pixel up); 6 pixels in.
+    const RECT rc = sub.WindowRect();
+    EXPECT_EQ(rc.left, 40 + more.right - 6);
+    EXPECT_EQ(rc.top, 80 + more.top - 1);
+    Script(Tap(ItemAt(menu, 40, 80, 1)) + Key("ESCAPE") + Key("ESCAPE"));
+    EXPECT_EQ(menu.TrackPopupGMenu(0, 40, 80, 0), -1);
+    EXPECT_EQ(sub.WindowRect().top, 80 + more.top - 2);
+    // In the right half the submenu ends 6 pixels right of the parent's left edge.
+    Script(Key("DOWN") + Key("DOWN") + Key("RIGHT") + Key("ESCAPE") + Key("ESCAPE"));
+    EXPECT_EQ(menu.TrackPopupGMenu(0, 400, 80, 0), -1);
+    EXPECT_EQ(sub.WindowRect().right, menu.WindowRect().left + 6);
+    EXPECT_EQ(owner.closeRequests, 0);
+}
+
+} // namespace
