@@ -538,3 +538,89 @@ TEST_F(TreeCtrlTest, ScrollBarsFollowTheContentAndKeepTheSelectionInView) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TreeCtrlTest, ScrollBarArrowsMoveTheRows) {
+    tree->SetRoot(u"root");
+    for (int i = 0; i < 20; ++i)
+        tree->InsertChild(Root(), u"row", false, true);
+    tree->OpenItem(tree->GetTopItem(), true, true);
+    Pump();
+    ASSERT_TRUE(tree->IsShowScrollBarV());
+    POSITION first = tree->GetChildItem(Root());
+    EXPECT_EQ(tree->FindItemByPoint(POINT{50, 30}), first);
+    // The down arrow at the bar's foot: one row further, and the rows are drawn again.
+    Tap(10 + 200 - 7, 10 + 200 - 5);
+    EXPECT_EQ(tree->GetScrollBarV()->GetScrollPos(), 20);
+    EXPECT_EQ(tree->FindItemByPoint(POINT{50, 30}), tree->GetNextItem(first));
+    tree->OffsetScroll(-20, 1);
+    EXPECT_EQ(tree->GetScrollBarV()->GetScrollPos(), 0);
+    EXPECT_EQ(tree->FindItemByPoint(POINT{50, 30}), first);
+    tree->OffsetScroll(50, 0); // no horizontal bar: nothing moves
+    EXPECT_EQ(tree->GetScrollBarH()->GetScrollPos(), 0);
+}
+
+class HiresTreeTest : public TreeCtrlTest {
+protected:
+    void SetUp() override {
+        plat::StartHeadless(480, 640);
+        ResetDisplayMode();
+        InitGLibControl();
+        ASSERT_EQ(parent.Create(nullptr, u"p", WS_POPUP | WS_VISIBLE, 0, 0, 480, 640), 1);
+        ASSERT_EQ(owner.Create(nullptr, u"o", WS_POPUP, 0, 0, 10, 10), 1);
+        tree = std::make_unique<CountingTree>();
+        RECT r{0, 0, 400, 400};
+        ASSERT_EQ(tree->Create(parent.GetSafeHwnd(), &owner, WS_CHILD | WS_VISIBLE, r, 55), 1);
+    }
+};
+
+TEST_F(HiresTreeTest, SizesDouble) {
+    ASSERT_EQ(IsHires(), 1);
+    EXPECT_EQ(tree->GetItemHeight(), 40);
+    EXPECT_EQ(tree->GetIndent(), 32);
+    tree->SetRoot(u"root");
+    AddChildren(Root(), {u"a"});
+    tree->UpdateScroll(0, 1);
+    Pump();
+    const RECT root = tree->GetGItem(tree->GetTopItem())->GetItemRect();
+    EXPECT_EQ(root.left, 32);
+    EXPECT_EQ(root.top, 4);
+    EXPECT_EQ(root.bottom, 44);
+    // The box spans 4 ... 21 across (g = 32 - 12); its 2-pixel minus bar from x 8, 10 long,
+    // one pixel above the middle of the 18-pixel box.
+    int top = -1;
+    for (int y = 0; y < 60 && top < 0; ++y)
+        if (ScreenPixel(4, y) == 0xC0C0C0)
+            top = y;
+    ASSERT_GE(top, 0);
+    EXPECT_EQ(ScreenPixel(5, top + 17), 0xC0C0C0u);
+    EXPECT_EQ(ScreenPixel(21, top + 9), 0xC0C0C0u);
+    EXPECT_EQ(ScreenPixel(8, top + 8), 0x000000u);
+    EXPECT_EQ(ScreenPixel(17, top + 9), 0x000000u);
+    EXPECT_EQ(ScreenPixel(18, top + 9), tree->GetDefBackColor());
+    EXPECT_EQ(ScreenPixel(8, top + 7), tree->GetDefBackColor());
+    EXPECT_EQ(ScreenPixel(8, top + 10), tree->GetDefBackColor());
+    // The plus bar at the middle column, one pixel to the left likewise.
+    EXPECT_EQ(ScreenPixel(12, top + 4), 0x000000u);
+    EXPECT_EQ(ScreenPixel(13, top + 4), 0x000000u);
+    EXPECT_EQ(ScreenPixel(14, top + 4), tree->GetDefBackColor());
+    // The box zone of the root: x 0 ... 30, y 8 ... 36.
+    Tap(2, 8);
+    EXPECT_EQ(owner.notes.back().msg, kMsgTreeOpening);
+    Tap(30, 36);
+    EXPECT_EQ(owner.notes.back().msg, kMsgTreeClosing);
+    Tap(31, 20); // the row itself
+    EXPECT_EQ(owner.notes.back().msg, kMsgTreeSelected);
+    // Scroll bars are 28 pixels thick.
+    for (int i = 0; i < 20; ++i)
+        tree->InsertChild(Root(), u"row", false, true);
+    tree->OpenItem(tree->GetTopItem(), true, false);
+    ASSERT_TRUE(tree->IsShowScrollBarV());
+    RECT rv;
+    ::GetWindowRect(tree->GetScrollBarV()->GetSafeHwnd(), &rv);
+    EXPECT_EQ(rv.right - rv.left, 28);
+    EXPECT_EQ(tree->GetScrollBarV()->GetScrollMax(), 22 * 40 + 4 - 400);
+}
+
+} // namespace
