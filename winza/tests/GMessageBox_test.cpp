@@ -216,3 +216,44 @@ TEST_F(GMessageBoxTest, ABoxWithoutButtonsGoesAwayAfterItsTimeOut) {
 }
 
 } // namespace
+
+namespace {
+
+class GMessageBoxHiresTest : public GMessageBoxTest {
+protected:
+    GMessageBoxHiresTest() {
+        screenW = 480;
+        screenH = 640;
+    }
+};
+
+TEST_F(GMessageBoxHiresTest, SizesDoubleOnALargeScreen) {
+    ASSERT_EQ(IsHires(), 1);
+    // Made once the screen is known: the sizes are fixed when a dialog is constructed.
+    TestMessageBox box;
+    RECT at{}, first{}, second{};
+    box.onStart = [&] {
+        at = box.GetDialogRect();
+        first = box.GetButtonAt(0)->GetRect();
+        second = box.GetButtonAt(1)->GetRect();
+        box.Key(VK_ESCAPE);
+    };
+    box.PopupWindow(nullptr, u"x", u"T", eMBOkCancel, nullptr, nullptr, 0, 0);
+    EXPECT_EQ(at.right - at.left, 320);
+    EXPECT_EQ(first.left, (320 - 296) / 2);
+    EXPECT_EQ(first.right - first.left, 128);
+    EXPECT_EQ(second.left - first.left, 168);
+    EXPECT_EQ(first.bottom - first.top, 56);
+    EXPECT_EQ(first.bottom, (at.bottom - at.top) - 32);
+}
+
+TEST_F(GMessageBoxHiresTest, DialogLayoutLeavesTheDoubledTaskBar) {
+    plat::CreateTaskbar();
+    GDialog d;
+    d.RecalcDialog(nullptr);
+    EXPECT_EQ(d.GetDialogRect().top, 52 - 2);
+    EXPECT_EQ(d.GetDialogRect().bottom, 642 - 52);
+    EXPECT_EQ(d.GetDialogRect().right, 480);
+}
+
+} // namespace

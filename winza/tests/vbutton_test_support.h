@@ -89,7 +89,8 @@ protected:
     }
     void TearDown() override {
         WinzaTest::TearDown();
-        FreeGLibControl();
+        // Also lets go of the screen contexts: the next test may start a new screen.
+        FreeGLib();
         ResetDisplayMode();
     }
     int screenW = 240;
