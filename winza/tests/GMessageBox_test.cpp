@@ -2,13 +2,23 @@
 
 #include "winza/GVButton.h"
 
+#include <memory>
 #include <string>
 
 namespace {
 
 class GMessageBoxTest : public ToolkitTest {
 protected:
-    TestMessageBox box;
+    // Made once the screen is known: a dialog fixes its sizes when it is constructed.
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        box = std::make_unique<TestMessageBox>();
+    }
+    void TearDown() override {
+        box.reset();
+        ToolkitTest::TearDown();
+    }
+    std::unique_ptr<TestMessageBox> box;
     Watchdog watchdog;
 };
 
@@ -77,12 +87,12 @@ TEST_F(GMessageBoxTest, HeightIsMessageTitleButtonsAndMargins) {
     ::SelectObject(dc, old);
     ::ReleaseDC(nullptr, dc);
     RECT at{}, message{};
-    box.onStart = [&] {
-        at = box.GetDialogRect();
-        message = box.GetMessageRect();
-        box.Key(VK_ESCAPE);
+    box->onStart = [&] {
+        at = box->GetDialogRect();
+        message = box->GetMessageRect();
+        box->Key(VK_ESCAPE);
     };
-    box.PopupWindow(nullptr, u"one\ntwo", u"T", 0, font, font, 0, 0);
+    box->PopupWindow(nullptr, u"one\ntwo", u"T", 0, font, font, 0, 0);
     const int textH = measure.bottom - measure.top;
     EXPECT_EQ(at.bottom - at.top, textH + 26 + 28 + 48);
     // The message lies between the title strip and the buttons, centred.
@@ -97,22 +107,22 @@ TEST_F(GMessageBoxTest, AMessageWiderThanTheScreenMakesAScreenWideBox) {
     for (int i = 0; i < 30; ++i)
         wide += u"wide words ";
     RECT at{}, message{};
-    box.onStart = [&] {
-        at = box.GetDialogRect();
-        message = box.GetMessageRect();
-        box.Key(VK_ESCAPE);
+    box->onStart = [&] {
+        at = box->GetDialogRect();
+        message = box->GetMessageRect();
+        box->Key(VK_ESCAPE);
     };
-    box.PopupWindow(nullptr, wide.c_str(), u"Wide", eMBYesNo, nullptr, nullptr, 0, 0);
+    box->PopupWindow(nullptr, wide.c_str(), u"Wide", eMBYesNo, nullptr, nullptr, 0, 0);
     EXPECT_EQ(at.left, 0);
     EXPECT_EQ(at.right, 240);
     // Broken into several lines that fit.
-    EXPECT_GT(message.bottom - message.top, 3 * box.GetLineHeight());
+    EXPECT_GT(message.bottom - message.top, 3 * box->GetLineHeight());
     EXPECT_LE(at.bottom - at.top, 320);
 }
 
 TEST_F(GMessageBoxTest, TheTimeOutAnswersWithTheFocusedButton) {
-    box.onStart = [&] { plat::AdvanceClock(3000); };
-    EXPECT_EQ(box.PopupWindow(nullptr, u"Save?", u"T", eMBOkCancel, nullptr, nullptr, 3000, 0), 1);
+    box->onStart = [&] { plat::AdvanceClock(3000); };
+    EXPECT_EQ(box->PopupWindow(nullptr, u"Save?", u"T", eMBOkCancel, nullptr, nullptr, 3000, 0), 1);
     TestMessageBox second;
     int fired = 0;
     second.onStart = [&] {
@@ -132,50 +142,50 @@ TEST_F(GMessageBoxTest, TheTimeOutAnswersWithTheFocusedButton) {
 }
 
 TEST_F(GMessageBoxTest, AKeyDownStopsTheTimeOut) {
-    box.onMessage = [&](UINT msg, WPARAM) {
+    box->onMessage = [&](UINT msg, WPARAM) {
         if (msg == WM_KEYDOWN) {
-            box.onMessage = nullptr;
+            box->onMessage = nullptr;
             plat::AdvanceClock(10000); // stopped: nothing fires
-            box.Key(VK_ESCAPE);
+            box->Key(VK_ESCAPE);
         }
     };
-    box.onStart = [&] { plat::InputKey(VK_RIGHT, true); };
-    EXPECT_EQ(box.PopupWindow(nullptr, u"Wait", u"T", eMBOkCancel, nullptr, nullptr, 3000, 0), 2);
+    box->onStart = [&] { plat::InputKey(VK_RIGHT, true); };
+    EXPECT_EQ(box->PopupWindow(nullptr, u"Wait", u"T", eMBOkCancel, nullptr, nullptr, 3000, 0), 2);
     plat::InputKey(VK_RIGHT, false);
     Pump();
 }
 
 TEST_F(GMessageBoxTest, AReleaseThatDoesNotEndTheBoxRestartsTheTimeOut) {
     int stage = 0;
-    box.onStart = [&] {
+    box->onStart = [&] {
         plat::AdvanceClock(2000);
         // A tap beside the buttons: the time-out starts again from its release.
-        const RECT at = box.GetDialogRect();
+        const RECT at = box->GetDialogRect();
         plat::InputStylusDown(at.left + 5, at.top + 40);
         plat::InputStylusUp(at.left + 5, at.top + 40);
     };
-    box.onMessage = [&](UINT msg, WPARAM) {
+    box->onMessage = [&](UINT msg, WPARAM) {
         if (msg == WM_LBUTTONUP && stage == 0) {
             stage = 1;
             plat::AdvanceClock(2000); // 4000 since the start, 2000 since the release
-            ::PostMessageW(box, WM_NULL, 0, 0);
+            ::PostMessageW(*box, WM_NULL, 0, 0);
         } else if (msg == WM_NULL && stage == 1) {
             stage = 2;
-            box.SetFocusIndex(1, 0);
+            box->SetFocusIndex(1, 0);
             plat::AdvanceClock(1000); // now 3000 since the release
         }
     };
-    EXPECT_EQ(box.PopupWindow(nullptr, u"Tap", u"T", eMBOkCancel, nullptr, nullptr, 3000, 0), 2);
+    EXPECT_EQ(box->PopupWindow(nullptr, u"Tap", u"T", eMBOkCancel, nullptr, nullptr, 3000, 0), 2);
     EXPECT_EQ(stage, 2);
 }
 
 TEST_F(GMessageBoxTest, YesAndNoAnswerTheBoxWithTheirIds) {
-    box.onStart = [&] {
-        const POINT yes = Centre(box, 0);
+    box->onStart = [&] {
+        const POINT yes = Centre(*box, 0);
         plat::InputStylusDown(yes.x, yes.y);
         plat::InputStylusUp(yes.x, yes.y);
     };
-    EXPECT_EQ(box.PopupWindow(nullptr, u"Delete?", u"T", eMBYesNo, nullptr, nullptr, 0, 0),
+    EXPECT_EQ(box->PopupWindow(nullptr, u"Delete?", u"T", eMBYesNo, nullptr, nullptr, 0, 0),
               eMBIdYes);
     TestMessageBox no;
     no.onStart = [&] {
@@ -199,20 +209,20 @@ TEST_F(GMessageBoxTest, CentredOnTheParentWindow) {
     LoggingWinza parent;
     ASSERT_TRUE(parent.Create(nullptr, u"p", WS_POPUP | WS_VISIBLE, 0, 0, 120, 160));
     RECT at{};
-    box.onStart = [&] {
-        at = box.GetDialogRect();
-        box.Key(VK_ESCAPE);
+    box->onStart = [&] {
+        at = box->GetDialogRect();
+        box->Key(VK_ESCAPE);
     };
-    box.PopupWindow(parent, u"x", u"T", eMBOk, nullptr, nullptr, 0, 0);
+    box->PopupWindow(parent, u"x", u"T", eMBOk, nullptr, nullptr, 0, 0);
     // 120 wide: centred on the parent's 120 columns; the height centred on its 160 rows.
     EXPECT_EQ(at.left, 0);
     EXPECT_EQ((at.top + at.bottom) / 2, 80);
 }
 
 TEST_F(GMessageBoxTest, ABoxWithoutButtonsGoesAwayAfterItsTimeOut) {
-    box.onStart = [&] { plat::AdvanceClock(500); };
-    EXPECT_EQ(box.PopupWindow(nullptr, u"Saved", nullptr, 99, nullptr, nullptr, 500, 0), 2);
-    EXPECT_EQ(box.GetButtonCount(), 0);
+    box->onStart = [&] { plat::AdvanceClock(500); };
+    EXPECT_EQ(box->PopupWindow(nullptr, u"Saved", nullptr, 99, nullptr, nullptr, 500, 0), 2);
+    EXPECT_EQ(box->GetButtonCount(), 0);
 }
 
 } // namespace
