@@ -59,8 +59,8 @@ int GScrollBar::Create(Winza* parent, int orientation, int thickness, RECT* rect
     m_nMessage = m_nOrientation ? WM_VSCROLL : WM_HSCROLL;
     m_nFlags = (flags & 0x0F) | eFrameFill;
     const RECT r = LayoutRect(parent, thickness, rect, 0);
-    if (!GAnimateWnd::Create(parent->GetSafeHwnd(), u"GScrollBar", WS_CHILD | WS_VISIBLE, r.left, r.top,
-                       r.right - r.left, r.bottom - r.top))
+    if (!GAnimateWnd::Create(parent->GetSafeHwnd(), u"GScrollBar", WS_CHILD | WS_VISIBLE, r.left,
+                             r.top, r.right - r.left, r.bottom - r.top))
         return 0;
     RefreshClientRect();
     Recalc();
