@@ -254,24 +254,69 @@ bool DumpMemo(const std::vector<unsigned char>& file, std::string& json, std::st
     return true;
 }
 
-bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why) {
-    JsonValue value;
-    std::string error;
-    if (!JsonParse(json, value, error)) {
-        why = error;
-        return false;
+namespace {
+
+// The trimmed line of text at index (counting from 0), for a message.
+std::string LineOf(const std::string& text, size_t index) {
+    size_t at = 0;
+    for (size_t i = 0; i < index && at != std::string::npos; ++i) {
+        at = text.find('\n', at);
+        if (at != std::string::npos)
+            ++at;
     }
-    GPadDrawMan memo;
-    _FILE_VERSION version = kMemoFileVersion;
+    if (at == std::string::npos || at >= text.size())
+        return "(nothing)";
+    std::string line = text.substr(at, text.find('\n', at) - at);
+    const size_t first = line.find_first_not_of(' ');
+    return first == std::string::npos ? line : line.substr(first);
+}
+
+// The memo and its file bytes from JSON text. The file is read back before anything is
+// written: what the chosen form cannot hold would come back changed, and is refused.
+bool MakeMemo(std::string_view text, GPadDrawMan& memo, std::vector<unsigned char>& file,
+              _FILE_VERSION& version, std::string& why) {
+    JsonValue value;
+    if (!JsonParse(text, value, why))
+        return false;
+    version = kMemoFileVersion;
     if (!MemoFromJson(value, memo, version, why))
         return false;
+    if (memo.IsEmptyMemo()) {
+        why = "the memo is empty (one page without objects); no file is written for it";
+        return false;
+    }
+    JsonValue given = MemoToJson(memo, memo);
+    for (auto& m : given.members)
+        if (m.first == "version")
+            m.second.items = {JsonValue::Int(version.major), JsonValue::Int(version.minor)};
+    const std::string expected = JsonWrite(given);
     GMemFile content;
-    if (memo.IsEmptyMemo() || !memo.Save(&content, version)) {
-        why = "the memo is empty";
+    if (!memo.Save(&content, version)) {
+        why = "cannot make the memo file";
         return false;
     }
     file.assign(content.GetBuffer(), content.GetBuffer() + content.Size());
+    std::string back;
+    if (!DumpMemo(file, back, why))
+        return false;
+    if (back != expected) {
+        size_t line = 0;
+        for (size_t i = 0; i < back.size() && i < expected.size() && back[i] == expected[i]; ++i)
+            line += back[i] == '\n';
+        why = (version.major == 1 ? std::string("version 1 cannot hold this memo as given: ")
+                                  : std::string("the memo does not read back as given: ")) +
+              LineOf(expected, line) + " comes back as " + LineOf(back, line);
+        return false;
+    }
     return true;
+}
+
+} // namespace
+
+bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why) {
+    GPadDrawMan memo;
+    _FILE_VERSION version;
+    return MakeMemo(json, memo, file, version, why);
 }
 
 int RunInfo(const std::string& path, std::string& why) {
@@ -310,22 +355,13 @@ int RunCreate(const std::string& out, const std::string& jsonPath, std::string& 
     if (!HostPath(jsonPath, host, why) ||
         !ReadHostFile(host, static_cast<long long>(limits.maxBytes), bytes, why))
         return kExitFile;
-    JsonValue json;
-    std::string error;
-    if (!JsonParse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                   json, error, limits)) {
-        why = jsonPath + ": " + error;
-        return kExitFile;
-    }
     GPadDrawMan memo;
-    _FILE_VERSION version = kMemoFileVersion;
-    if (!MemoFromJson(json, memo, version, error)) {
+    std::vector<unsigned char> file;
+    _FILE_VERSION version;
+    std::string error;
+    if (!MakeMemo(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), memo,
+                  file, version, error)) {
         why = jsonPath + ": " + error;
-        return kExitFile;
-    }
-    if (memo.IsEmptyMemo()) {
-        why = jsonPath + ": the memo is empty (one page without objects); no file is written "
-                         "for it";
         return kExitFile;
     }
     return WriteMemo(memo, out, version, why);

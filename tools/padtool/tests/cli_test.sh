@@ -107,17 +107,36 @@ cmp -s "$work/m.pad" "$work/m2.pad"; check "create of a dump gives the same byte
 pt dump "$work/m2.pad" > "$work/d2.json"; check "dump the copy" $?
 cmp -s "$work/d1.json" "$work/d2.json"; check "dump, create, dump gives the same JSON" $?
 
-# Version 1: the same ink in the old form (no note there).
-sed -e 's/"version": \[2, 2\]/"version": [1, 0]/' -e 's/"note": "a note"/"note": null/' \
-    "$work/d1.json" > "$work/v1.json"
-pt create "$work/v1.pad" --from "$work/v1.json"; check "create a version 1 memo" $?
+# Version 1, the old form, laid out here byte by byte: a title, ruled lines and a marker stroke.
+python3 - "$work/old.pad" <<'EOF'
+import struct, sys
+u32 = lambda *v: struct.pack('<%dI' % len(v), *v)
+title = 'Old'.encode('utf-16-le')
+head = u32(1, 0) + u32(568) + u32(568) + bytes(564) + u32(1, 3) + title
+head += u32(0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF) + u32(1, 1, 0, 0) + u32(25, 0x018794D3, 0)
+page = u32(1, 0) + u32(2) + bytes([0x80, 0x40, 0x20]) + struct.pack('<d', 6.0) + u32(2)
+page += u32(20, 30, 200, 30)
+body = u32(0xFFFFFF, 1) + u32(len(page), len(page)) + page
+open(sys.argv[1], 'wb').write(head + body)
+EOF
+out="$(pt info "$work/old.pad")"; check "info of a version 1 memo" $?
+echo "$out" | grep -qx "version: 1.0"; check "info gives version 1.0" $?
+echo "$out" | grep -qx "title: Old"; check "info gives the old title" $?
+pt dump "$work/old.pad" > "$work/e1.json"; check "dump version 1" $?
+grep -q '"version": \[1, 0\]' "$work/e1.json"; check "dump says version 1" $?
+pt create "$work/v1.pad" --from "$work/e1.json"; check "create from the version 1 dump" $?
 [ "$(head -c 8 "$work/v1.pad" | od -An -tx1 | tr -d ' \n')" = "0100000000000000" ]
 check "version 1 bytes at the start" $?
-pt info "$work/v1.pad" | grep -qx "version: 1.0"; check "info of version 1" $?
-pt dump "$work/v1.pad" > "$work/e1.json"; check "dump version 1" $?
-pt create "$work/v1b.pad" --from "$work/e1.json"; check "create from the version 1 dump" $?
+pt dump "$work/v1.pad" | cmp -s - "$work/e1.json"; check "version 1 dump, create, dump is stable" $?
+pt dump "$work/v1.pad" > "$work/e2.json" && pt create "$work/v1b.pad" --from "$work/e2.json"
 cmp -s "$work/v1.pad" "$work/v1b.pad"; check "version 1 comes back byte for byte" $?
-pt dump "$work/v1b.pad" | cmp -s - "$work/e1.json"; check "version 1 dump is stable" $?
+# A current memo relabelled as version 1 holds more than that form keeps.
+sed -e 's/"version": \[2, 2\]/"version": [1, 0]/' -e 's/"note": "a note"/"note": null/' \
+    "$work/d1.json" > "$work/v1bad.json"
+err="$(pt create "$work/v1bad.pad" --from "$work/v1bad.json" 2>&1)"; [ $? -eq 1 ]
+check "version 1 refuses what it cannot hold" $?
+[ "${err#*version 1 cannot hold}" != "$err" ] && [ ! -e "$work/v1bad.pad" ]
+check "and says so, writing nothing" $?
 
 # Device paths: a leading backslash names a file below the device root.
 pt create '\pad\dev.pad' --from "$work/memo.json"; check "create on a device path" $?
