@@ -27,7 +27,7 @@ namespace {
 
 // The largest picture a render makes, per side and in all.
 constexpr int kMaxRenderSide = 16384;
-constexpr long long kMaxRenderPixels = 64ll << 20;
+constexpr long long kMaxRenderPixels = 16ll << 20;
 
 bool IsDevicePath(const std::string& path) {
     return !path.empty() && path[0] == '\\';
@@ -234,8 +234,9 @@ std::string PageFileName(const std::string& out, int page) {
     const std::string n = "-" + std::to_string(page);
     const size_t slash = out.find_last_of("/\\");
     const size_t dot = out.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) &&
-        out.size() - dot == 4) {
+    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    // A name that is only ".png" has no stem to number.
+    if (dot != std::string::npos && dot > nameAt && out.size() - dot == 4) {
         std::string ext = out.substr(dot);
         for (char& c : ext)
             c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);

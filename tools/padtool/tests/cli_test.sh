@@ -142,6 +142,8 @@ check "and says so, writing nothing" $?
 pt create '\pad\dev.pad' --from "$work/memo.json"; check "create on a device path" $?
 cmp -s "$dev/Pad/dev.pad" "$work/m.pad"; check "device path lands below the root" $?
 pt info '\Pad\dev.pad' > /dev/null; check "info on a device path" $?
+pt create "$dev/Pad/host.pad" --from "$work/memo.json"; check "create on a host path in the root" $?
+cmp -s "$dev/Pad/host.pad" "$work/m.pad"; check "the same memo inside the root" $?
 SCRIBBO_DEVICE="$work/envdev" "$tool" create '\env.pad' --from "$work/memo.json"
 check "create with the root from SCRIBBO_DEVICE" $?
 [ -f "$work/envdev/env.pad" ]; check "SCRIBBO_DEVICE names the root" $?
