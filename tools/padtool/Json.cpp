@@ -3,8 +3,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace padtool {
+
+JsonValue JsonValue::Null() {
+    return JsonValue{};
+}
 
 JsonValue JsonValue::Int(std::int64_t v) {
     JsonValue j;
@@ -53,7 +58,7 @@ const JsonValue* JsonValue::Find(std::string_view key) const {
 }
 
 JsonValue& JsonValue::Add(std::string key, JsonValue value) {
-    members.emplace_back(std::move(key), std::move(value));
+    members.push_back(JsonMember{std::move(key), std::move(value)});
     return members.back().second;
 }
 

@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace padtool {
 
 enum class JsonType : std::uint8_t { Null, Bool, Number, String, Array, Object };
+
+struct JsonMember;
 
 struct JsonValue {
     JsonType type = JsonType::Null;
@@ -24,9 +25,9 @@ struct JsonValue {
     double number = 0;
     std::u16string text;
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members; // in the order read or added
+    std::vector<JsonMember> members; // in the order read or added
 
-    static JsonValue Null() { return {}; }
+    static JsonValue Null();
     static JsonValue Int(std::int64_t v);
     static JsonValue Double(double v);
     static JsonValue Str(std::u16string s);
@@ -38,6 +39,11 @@ struct JsonValue {
     const JsonValue* Find(std::string_view key) const;
     JsonValue& Add(std::string key, JsonValue value);
     JsonValue& Push(JsonValue value);
+};
+
+struct JsonMember {
+    std::string first; // the name
+    JsonValue second;
 };
 
 struct JsonLimits {
