@@ -449,6 +449,22 @@ void WriteString(std::string& out, std::u16string_view s) {
     out += '"';
 }
 
+// Names are held as UTF-8 already; the escapes are those of WriteString.
+void WriteKey(std::string& out, const std::string& key) {
+    out += '"';
+    for (const char c : key) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\' || u < 0x20) {
+            std::string escaped;
+            WriteString(escaped, std::u16string(1, char16_t(u)));
+            out.append(escaped, 1, escaped.size() - 2);
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
 bool HoldsObject(const JsonValue& v) {
     for (const JsonValue& item : v.items)
         if (item.type == JsonType::Object)
@@ -498,8 +514,7 @@ void Write(std::string& out, const JsonValue& v, int indent) {
             for (size_t i = 0; i < v.members.size(); ++i) {
                 out += i ? ",\n" : "\n";
                 out.append(size_t(indent + 2), ' ');
-                WriteString(out,
-                            std::u16string(v.members[i].first.begin(), v.members[i].first.end()));
+                WriteKey(out, v.members[i].first);
                 out += ": ";
                 Write(out, v.members[i].second, indent + 2);
             }

@@ -231,3 +231,17 @@ TEST(Base64, EncodesAndDecodesStrictly) {
     for (const char16_t* b : bad)
         EXPECT_FALSE(Base64Decode(b, d)) << padtool::Utf16ToUtf8(b);
 }
+
+TEST(JsonWrite, MemberNamesOfAnyTextReadBack) {
+    JsonValue v;
+    std::string why;
+    ASSERT_TRUE(JsonParse(R"({"\uD55C\"\n\\x": 1, "\ud83d\ude00": 2})", v, why)) << why;
+    const std::string written = JsonWrite(v);
+    EXPECT_EQ(written, "{\n  \"\xED\x95\x9C\\\"\\n\\\\x\": 1,\n  \"\xF0\x9F\x98\x80\": 2\n}\n");
+    JsonValue back;
+    ASSERT_TRUE(JsonParse(written, back, why)) << why;
+    ASSERT_EQ(back.members.size(), 2u);
+    EXPECT_EQ(back.members[0].first, v.members[0].first);
+    EXPECT_EQ(back.members[1].first, "\xF0\x9F\x98\x80");
+    EXPECT_EQ(JsonWrite(back), written);
+}
