@@ -32,9 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<unsigned char> file;
     std::string why;
-    if (!padtool::BuildMemo(text, file, why)) {
+    bool lost = false;
+    if (!padtool::BuildMemo(text, file, why, &lost)) {
         // Create reads its file back; a current-form memo must always come back as given.
-        if (why.find("does not read back") != std::string::npos)
+        if (lost && value.Find("version") && value.Find("version")->items.size() == 2 &&
+            value.Find("version")->items[0].integer == 2)
             abort();
         return 0;
     }

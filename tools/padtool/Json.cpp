@@ -485,6 +485,10 @@ void Write(std::string& out, const JsonValue& v, int indent) {
             auto r = v.isInteger ? std::to_chars(buf, buf + sizeof buf, v.integer)
                                  : std::to_chars(buf, buf + sizeof buf, v.number);
             out.append(buf, r.ptr);
+            // A double stays one when read back ("-0" would read as the whole number 0).
+            if (!v.isInteger && std::string_view(buf, size_t(r.ptr - buf)).find_first_of(".eE") ==
+                                    std::string_view::npos)
+                out += ".0";
             return;
         }
         case JsonType::String:

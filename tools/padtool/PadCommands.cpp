@@ -275,7 +275,7 @@ std::string LineOf(const std::string& text, size_t index) {
 // The memo and its file bytes from JSON text. The file is read back before anything is
 // written: what the chosen form cannot hold would come back changed, and is refused.
 bool MakeMemo(std::string_view text, GPadDrawMan& memo, std::vector<unsigned char>& file,
-              _FILE_VERSION& version, std::string& why) {
+              _FILE_VERSION& version, std::string& why, bool* lost = nullptr) {
     JsonValue value;
     if (!JsonParse(text, value, why))
         return false;
@@ -301,6 +301,8 @@ bool MakeMemo(std::string_view text, GPadDrawMan& memo, std::vector<unsigned cha
     if (!DumpMemo(file, back, why))
         return false;
     if (back != expected) {
+        if (lost)
+            *lost = true;
         size_t line = 0;
         for (size_t i = 0; i < back.size() && i < expected.size() && back[i] == expected[i]; ++i)
             line += back[i] == '\n';
@@ -314,10 +316,13 @@ bool MakeMemo(std::string_view text, GPadDrawMan& memo, std::vector<unsigned cha
 
 } // namespace
 
-bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why) {
+bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why,
+               bool* lost) {
     GPadDrawMan memo;
     _FILE_VERSION version;
-    return MakeMemo(json, memo, file, version, why);
+    if (lost)
+        *lost = false;
+    return MakeMemo(json, memo, file, version, why, lost);
 }
 
 int RunInfo(const std::string& path, std::string& why) {

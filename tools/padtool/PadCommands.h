@@ -19,7 +19,9 @@ inline constexpr long long kMaxMemoBytes = 256ll << 20;
 // The dump of a memo file's bytes, and the file bytes create makes of a JSON text (the same
 // as written to disk); false with a reason.
 bool DumpMemo(const std::vector<unsigned char>& file, std::string& json, std::string& why);
-bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why);
+// lost, when given, tells whether the file came back other than the JSON said.
+bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why,
+               bool* lost = nullptr);
 
 int RunInfo(const std::string& memo, std::string& why);
 int RunDump(const std::string& memo, std::string& why);

@@ -181,7 +181,7 @@ TEST(JsonWrite, CanonicalLayoutReadsBackToTheSameText) {
     const std::string written = JsonWrite(o);
     EXPECT_EQ(written, "{\n"
                        "  \"n\": -5,\n"
-                       "  \"d\": 949998,\n"
+                       "  \"d\": 949998.0,\n"
                        "  \"f\": 0.1,\n"
                        "  \"list\": [1],\n"
                        "  \"points\": [[65536, -1], [65536, -1]],\n"
@@ -211,7 +211,14 @@ TEST(JsonWrite, DoublesRoundTripExactly) {
         ASSERT_TRUE(JsonParse(JsonWrite(a), back, why)) << why;
         const double r = back.items[0].number;
         EXPECT_EQ(std::memcmp(&r, &d, sizeof d), 0) << JsonWrite(a);
+        // Written again it is the same text: a double stays a double.
+        EXPECT_FALSE(back.items[0].isInteger) << JsonWrite(a);
+        EXPECT_EQ(JsonWrite(back), JsonWrite(a));
     }
+    JsonValue minusZero;
+    std::string why;
+    ASSERT_TRUE(JsonParse("-0E5", minusZero, why)) << why;
+    EXPECT_EQ(JsonWrite(minusZero), "-0.0\n");
 }
 
 TEST(Base64, EncodesAndDecodesStrictly) {
