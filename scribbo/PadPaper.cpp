@@ -16,6 +16,8 @@ namespace {
 // Lines are drawn with line factor 1.0 and its divide factor 2/5.
 constexpr LONG kRuleLineFactor = FIXED_ONE;
 constexpr LONG kRuleDivideFactor = (2 * FIXED_ONE) / 5;
+// Largest page extent in pixels a 16.16 coordinate holds.
+constexpr LONG kMaxRuledPixels = 32767;
 
 GImage g_DefaultImage;
 bool g_DefaultTried = false;
@@ -159,7 +161,9 @@ void GPadDrawMan::DrawRule(LONG x1, LONG y1, LONG x2, LONG y2, COLORREF colour, 
 
 void GPadDrawMan::DrawLines() {
     const TemplateHeader& t = m_Template;
-    const LONG pw = IntToFixed(t.PageWidth), ph = IntToFixed(t.PageHeight);
+    // 16.16 page coordinates reach 32767 pixels: a larger page is ruled up to there.
+    const LONG pw = IntToFixed(std::min<LONG>(t.PageWidth, kMaxRuledPixels));
+    const LONG ph = IntToFixed(std::min<LONG>(t.PageHeight, kMaxRuledPixels));
     const bool title = (t.Flags & eTFTitleLine) != 0;
     const LONG top = title ? IntToFixed(t.TitleBandHeight) : 0;
     const LONG first = title ? top + t.TitleHorLineWidth * (FIXED_ONE / 2) : 0;
@@ -169,7 +173,8 @@ void GPadDrawMan::DrawLines() {
     if ((t.Flags & eTFLines) && t.LineSpace > 0) {
         LONG y = top + IntToFixed(t.LineSpace);
         DrawRule(0, y, pw, y, t.HorLineColor, t.HorLineWidth);
-        while (IntToFixed(FixedToInt(y)) + IntToFixed(t.LineSpace) < ph) {
+        // The sum is taken in 64 bits: near the largest page it would overflow.
+        while (std::int64_t{IntToFixed(FixedToInt(y))} + IntToFixed(t.LineSpace) < ph) {
             y += IntToFixed(t.LineSpace);
             DrawRule(0, y, pw, y, t.HorLineColor, t.HorLineWidth);
         }
@@ -181,7 +186,7 @@ void GPadDrawMan::DrawLines() {
     if ((t.Flags & eTFColumns) && t.ColumnSpace > 0) {
         LONG x = (column ? IntToFixed(t.TitleColumnWidth) : 0) + IntToFixed(t.ColumnSpace);
         DrawRule(x, first, x, ph, t.VerLineColor, t.VerLineWidth);
-        while (IntToFixed(FixedToInt(x)) + IntToFixed(t.ColumnSpace) < pw) {
+        while (std::int64_t{IntToFixed(FixedToInt(x))} + IntToFixed(t.ColumnSpace) < pw) {
             x += IntToFixed(t.ColumnSpace);
             DrawRule(x, first, x, ph, t.VerLineColor, t.VerLineWidth);
         }

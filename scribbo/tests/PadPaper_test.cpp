@@ -111,6 +111,21 @@ TEST_F(PadPaper, ZeroSpacingFromADamagedFileDrawsNoLinesAndEnds) {
     EXPECT_EQ(InkColumns(50), std::vector<int>{});
 }
 
+TEST_F(PadPaper, RulingTheTallestPageEnds) {
+    // The last writing line of a 32767-pixel page sits where one more spacing passes the
+    // 16.16 range; the ruling must still stop there.
+    TemplateHeader* t = man.GetTemplate();
+    t->PageWidth = 800;
+    t->PageHeight = 32767;
+    t->Flags = eTFLines | eTFColumns;
+    ASSERT_EQ(man.InitBuffer(dc, 800, 600), 1);
+    EXPECT_EQ(InkRows(10), Series(28, 28, 588));
+    // A page wider than 16.16 holds is ruled as far as it can be, and ends too.
+    t->PageWidth = 65535;
+    t->ColumnSpace = 255;
+    ASSERT_EQ(man.InitBuffer(dc, 800, 600), 1);
+}
+
 TEST_F(PadPaper, ZoomDoublesTheLinePositions) {
     Draw(eTFTitleLine);
     man.ZoomTo(200, 1);
