@@ -591,6 +591,8 @@ void GFileDialog::OnNewFolder() {
         edit.SetFont(m_hFont);
     ShowSIPButton(m_hWnd, nullptr);
     const int result = edit.DoModal(m_hWnd, -1);
+    // The release of the key that ended the name line is not for this dialog.
+    m_bKeyValid = edit.IsEndedByKey() ? 0 : GetValidKeyState();
     HideSIPButton(m_hWnd);
     if (result != 1 || !IsValidFileName(edit.GetName())) {
         Invalidate(0);

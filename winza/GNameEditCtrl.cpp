@@ -33,6 +33,7 @@ void GNameEditCtrl::SetPassword(LPCWSTR password) {
 }
 
 void GNameEditCtrl::RecalcDialog(HWND) {
+    m_bEndedByKey = 0;
     m_rcDialog = m_rcWindow;
     if (!m_hWnd)
         return;
@@ -113,10 +114,14 @@ LRESULT GNameEditCtrl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             const int code = HIWORD(wParam);
-            if ((id == 1 && code == 0) || (id == kNameEditId && code == GEdit::kNotifyReturn))
+            if ((id == 1 && code == 0) || (id == kNameEditId && code == GEdit::kNotifyReturn)) {
+                m_bEndedByKey = id == kNameEditId;
                 return OnOK();
-            if ((id == 2 && code == 0) || (id == kNameEditId && code == GEdit::kNotifyEscape))
+            }
+            if ((id == 2 && code == 0) || (id == kNameEditId && code == GEdit::kNotifyEscape)) {
+                m_bEndedByKey = id == kNameEditId;
                 return OnCancel();
+            }
             break;
         }
         case WM_SETFOCUS:

@@ -38,6 +38,9 @@ public:
     LPCWSTR GetPassword() const { return m_szPassword; }
     void SetDrawBottomFrame(int on) { m_bDrawBottomLine = on; }
     GEdit* GetEdit() { return &m_edit; }
+    // 1 when the last run ended on Return or Escape in the field, whose release is still to
+    // come to whatever window has the focus next.
+    int IsEndedByKey() const { return m_bEndedByKey; }
 
     // Takes the edit field's text and ends with 1, or in password mode 3 (empty), 4 (not the
     // password) or 1.
@@ -56,4 +59,5 @@ protected:
     int m_nRightOffset;
     int m_nBottomOffset;
     int m_bDrawBottomLine = 1;
+    int m_bEndedByKey = 0;
 };
