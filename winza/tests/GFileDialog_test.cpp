@@ -189,6 +189,44 @@ TEST_F(FileDialogTest, EscapeInTheNameBoxCancels) {
     EXPECT_EQ(dlg.DoModal(nullptr, 0), 2);
 }
 
+TEST_F(FileDialogTest, TheTypeDropDownSwitchesTheListing) {
+    GFileDialog dlg(1, nullptr, 0, u"\\Docs", u"Text|*.txt|Pictures|*.jpg;*.jpeg||", nullptr);
+    // The type drop-down sits left of Cancel; its menu opens with no entry highlighted.
+    Script("tap 100 304\nkey Down\nkey Return\n" + std::string(kTapCancel));
+    ASSERT_EQ(dlg.DoModal(nullptr, 0), 2);
+    EXPECT_EQ(dlg.GetFilterIndex(), 0);
+    EXPECT_EQ(Labels(*dlg.GetFileList()), u"Album Sub a.txt");
+    EXPECT_EQ(std::u16string(dlg.FindVButton(kFileDlgType)->GetLabel()), u"Text");
+}
+
+TEST_F(FileDialogTest, ThePathDropDownCutsThePathAfterTheChosenPart) {
+    MakeFolder("Docs/Sub/Deeper");
+    GFileDialog dlg(1, nullptr, 0, u"\\Docs\\Sub\\Deeper", u"All|*.*||", nullptr);
+    // Entries: the root, Docs, Sub, Deeper.
+    Script("tap 60 41\nkey Down\nkey Down\nkey Return\n" + std::string(kTapCancel));
+    ASSERT_EQ(dlg.DoModal(nullptr, 0), 2);
+    EXPECT_EQ(std::u16string(dlg.GetCurPath()), u"\\Docs");
+    EXPECT_EQ(std::u16string(dlg.FindVButton(kFileDlgPath)->GetLabel()), u"Docs");
+    Script("tap 60 41\nkey Down\nkey Return\n" + std::string(kTapCancel));
+    ASSERT_EQ(dlg.DoModal(nullptr, 0), 2);
+    EXPECT_EQ(std::u16string(dlg.GetCurPath()), u"\\");
+    EXPECT_EQ(std::u16string(dlg.FindVButton(kFileDlgPath)->GetLabel()),
+              std::u16string(GetGLibText(24)));
+    // A menu closed without a choice changes nothing.
+    dlg.SetCurPath(u"\\Docs\\Sub");
+    Script("tap 60 41\nkey Escape\n" + std::string(kTapCancel));
+    ASSERT_EQ(dlg.DoModal(nullptr, 0), 2);
+    EXPECT_EQ(std::u16string(dlg.GetCurPath()), u"\\Docs\\Sub");
+}
+
+TEST_F(FileDialogTest, UpFromAStorageNameGoesToTheRoot) {
+    MakeFolder("Card:");
+    GFileDialog dlg(1, nullptr, 0, u"\\Card:", u"All|*.*||", nullptr);
+    Script(std::string(kTapUp) + kTapCancel);
+    ASSERT_EQ(dlg.DoModal(nullptr, 0), 2);
+    EXPECT_EQ(std::u16string(dlg.GetCurPath()), u"\\");
+}
+
 TEST(FileNameRule, RejectsTheReservedCharacters) {
     EXPECT_EQ(IsValidFileName(u"Work 2"), 1);
     for (LPCWSTR bad : {u"a\\b", u"a/b", u"a:b", u"a*", u"a?", u"\"a\"", u"<a", u"a>", u"a|b"})

@@ -150,4 +150,17 @@ TEST_F(FolderDialogTest, OpeningABranchLoadsItsFolders) {
         << std::string(dlg.atOk.begin(), dlg.atOk.end());
 }
 
+TEST_F(FolderDialogTest, TheDeviceRootCannotTakeANewFolderAndADoubleTapChooses) {
+    ProbedFolderDialog dlg(nullptr, nullptr, nullptr, u"\\Music");
+    // The root row is the first, from y 32; Docs the second.
+    Script("tap 40 43\nwait 600\n" + std::string(kTapCancel));
+    EXPECT_EQ(dlg.DoModal(nullptr, 0), 2);
+    EXPECT_EQ(dlg.newFolderEnabled, 1) << "the initial folder was selected";
+    EXPECT_EQ(dlg.FindVButton(kFolderDlgNewFolder)->GetFlag(eVBEnabled), 0);
+    Script("tap 60 65\ntap 60 65\n");
+    EXPECT_EQ(dlg.DoModal(nullptr, 0), 1);
+    EXPECT_EQ(std::u16string(dlg.GetPathName()), u"\\Docs");
+    EXPECT_EQ(std::u16string(dlg.GetFolderName()), u"Docs");
+}
+
 } // namespace
