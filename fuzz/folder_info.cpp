@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -39,10 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         abort();
     if (!WriteFolderInfo(u"\\Out", info))
         abort();
+    // The name is the text up to its first terminator: characters stored after one are read
+    // into the buffer but are no part of it, and are not written back.
     FolderInfo back;
     if (!ReadFolderInfo(u"\\Out", &back) || back.color != info.color ||
         back.locked != info.locked ||
-        std::memcmp(back.subfolder, info.subfolder, sizeof info.subfolder) != 0)
+        std::u16string_view(back.subfolder) != std::u16string_view(info.subfolder))
         abort();
     return 0;
 }
