@@ -100,5 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckPage(bytes.data(), n, version);
     else
         CheckBody(bytes.data(), n, version, (mode & 8) != 0);
+    // No page may outlive the run: the process-wide pools are gone before the static manager.
+    DrawMan().RemoveAllPage();
     return 0;
 }
