@@ -1,6 +1,9 @@
 // Toolkit window tests run on a headless 240 x 320 screen with the virtual clock.
 #pragma once
 
+#include "winza/GRecognizeCursor.h"
+#include "winza/GlobalDC.h"
+#include "winza/Hires.h"
 #include "winza/Winza.h"
 
 #include <platform/display.h>
@@ -15,6 +18,11 @@
 class WinzaTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The kept screen contexts and display mode belong to whatever screen an earlier test
+        // made; a new screen surface would leave them reading the old one.
+        FreeGlobalDC();
+        GetRecognizeCursor().ReleaseCursor();
+        ResetDisplayMode();
         plat::StartHeadless(240, 320);
         HDC dc = ::GetDC(nullptr);
         RECT rc{0, 0, 240, 320};
