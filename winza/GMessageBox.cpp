@@ -10,14 +10,14 @@ namespace {
 // Space kept beside a row of buttons.
 constexpr int kRowMargin = 6;
 
-struct ButtonSpec {
+struct ButtonDef {
     int id;
     int text;
 };
 
-struct SetSpec {
+struct ButtonRow {
     int count;
-    ButtonSpec buttons[3];
+    ButtonDef buttons[3];
     int width;
     int step;
     int minWidth;
@@ -25,7 +25,7 @@ struct SetSpec {
     int Span() const { return count ? (count - 1) * step + width : 0; }
 };
 
-SetSpec SpecOf(int set) {
+ButtonRow RowOf(int set) {
     switch (set) {
         case eMBOk:
             return {1, {{eMBIdOk, 1}}, 72, 0, 120};
@@ -94,9 +94,9 @@ int GMessageBox::PopupWindow(HWND parent, LPCWSTR message, LPCWSTR title, int bu
 int GMessageBox::IsEndResult(int result) const {
     if (result == 1 || result == 2)
         return 1;
-    const SetSpec spec = SpecOf(m_nButtonSet);
-    for (int i = 0; i < spec.count; ++i)
-        if (spec.buttons[i].id == result)
+    const ButtonRow row = RowOf(m_nButtonSet);
+    for (int i = 0; i < row.count; ++i)
+        if (row.buttons[i].id == result)
             return 1;
     return 0;
 }
@@ -105,7 +105,7 @@ void GMessageBox::RecalcDialog(HWND parent) {
     const int s = ApplyHires(1);
     const int screenW = ::GetSystemMetrics(SM_CXSCREEN);
     const int screenH = ::GetSystemMetrics(SM_CYSCREEN);
-    const SetSpec spec = SpecOf(m_nButtonSet);
+    const ButtonRow row = RowOf(m_nButtonSet);
     HDC hdc = m_hDC ? m_hDC : GetGlobalScreenDC();
 
     const SIZE title = Measure(hdc, m_hTitleFont, m_pTitle, DT_LEFT | DT_SINGLELINE, 100000);
@@ -113,9 +113,9 @@ void GMessageBox::RecalcDialog(HWND parent) {
     const int textW = std::min(screenW, static_cast<int>(std::max(title.cx, message.cx)));
     // Three buttons (two steps of 80 and one of 60) need 220 pixels: the box is kept wide
     // enough for its row and a margin on either side, or the last button would be cut.
-    const int rowW = spec.count ? (spec.Span() + 2 * kRowMargin) * s : 0;
+    const int rowW = row.count ? (row.Span() + 2 * kRowMargin) * s : 0;
     const int boxW =
-        std::min(screenW, std::max({spec.minWidth * s, rowW, static_cast<int>(textW + 40 * s)}));
+        std::min(screenW, std::max({row.minWidth * s, rowW, static_cast<int>(textW + 40 * s)}));
     // A message wider than the box is broken into lines that fit it.
     if (message.cx > boxW - 8 * s)
         message = Measure(hdc, m_hFont, m_pMessage, DT_CENTER | DT_WORDBREAK, boxW - 8 * s);
@@ -149,21 +149,21 @@ void GMessageBox::RecalcDialog(HWND parent) {
 
 void GMessageBox::AddButtons(int boxW, int boxH) {
     const int s = ApplyHires(1);
-    const SetSpec spec = SpecOf(m_nButtonSet);
+    const ButtonRow row = RowOf(m_nButtonSet);
     DeleteButtons();
-    int x = (boxW - spec.Span() * s) / 2;
+    int x = (boxW - row.Span() * s) / 2;
     const int top = boxH - m_nButtonHeight - 16 * s;
-    for (int i = 0; i < spec.count; ++i) {
-        GVButton* b = AddVButton(spec.buttons[i].id, -1, 0);
+    for (int i = 0; i < row.count; ++i) {
+        GVButton* b = AddVButton(row.buttons[i].id, -1, 0);
         if (!b)
             continue;
-        b->Create(RECT{x, top, x + spec.width * s, top + m_nButtonHeight}, spec.buttons[i].id);
+        b->Create(RECT{x, top, x + row.width * s, top + m_nButtonHeight}, row.buttons[i].id);
         b->SetFlag(1, eVBVisible | eVBEnabled, nullptr, 0);
-        b->SetLabel(ButtonText(spec.buttons[i].text), DT_CENTER | DT_SINGLELINE, 4 * s);
-        x += spec.step * s;
+        b->SetLabel(ButtonText(row.buttons[i].text), DT_CENTER | DT_SINGLELINE, 4 * s);
+        x += row.step * s;
     }
     // The first button answers a time-out and the Return key until another is chosen.
-    SetFocusIndex(spec.count ? 0 : -1, 0);
+    SetFocusIndex(row.count ? 0 : -1, 0);
 }
 
 void GMessageBox::DrawMessage(HDC hdc) {
