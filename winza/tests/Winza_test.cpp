@@ -11,6 +11,10 @@ TEST_F(WinzaWindow, MessagesBeforeCreateGoToTheDefaultProcedure) {
     ASSERT_FALSE(w.messages.empty());
     EXPECT_EQ(w.messages.front(), static_cast<UINT>(WM_CREATE));
     EXPECT_EQ(w.Count(WM_NCCREATE), 0);
+    // The default procedure took the title from WM_NCCREATE.
+    WCHAR title[8] = {};
+    EXPECT_EQ(::GetWindowTextW(w.GetSafeHwnd(), title, 8), 1);
+    EXPECT_EQ(title[0], u't');
     EXPECT_EQ(Winza::FromHandle(w.GetSafeHwnd()), &w);
 }
 
@@ -38,6 +42,8 @@ TEST_F(WinzaWindow, DestroyedWindowCannotBeFoundAndObjectForgetsIt) {
     EXPECT_EQ(w.GetDC(), nullptr);
     EXPECT_EQ(Winza::FromHandle(h), nullptr);
     EXPECT_EQ(w.Count(WM_DESTROY), 1);
+    // What comes after WM_DESTROY no longer finds the object.
+    EXPECT_EQ(w.Count(WM_NCDESTROY), 0);
     // The object can make a new window afterwards.
     EXPECT_EQ(w.Create(nullptr, u"t", WS_POPUP, 0, 0, 50, 50), 1);
 }
