@@ -4,6 +4,8 @@
 #include "picta/GImage.h"
 #include "scribbo/Settings.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -234,7 +236,8 @@ void GPadDrawMan::SetSoundPath(LPCWSTR path) {
 }
 
 void GPadDrawMan::ApplyPageSize() {
-    const tagRECT page{0, 0, IntToFixed(m_Template.PageWidth), IntToFixed(m_Template.PageHeight)};
+    const tagRECT page{0, 0, IntToFixed(std::min<LONG>(m_Template.PageWidth, kMaxPagePixels)),
+                       IntToFixed(std::min<LONG>(m_Template.PageHeight, kMaxPagePixels))};
     MatrixTransformFixedRect(&m_mView, &page, &m_rcView);
 }
 
@@ -257,12 +260,13 @@ int GPadDrawMan::GetZoom() const {
 }
 
 void GPadDrawMan::ScrollTo(int x, int y, int redraw) {
-    const int pageW = FixedToInt(m_rcView.right - m_rcView.left);
-    const int pageH = FixedToInt(m_rcView.bottom - m_rcView.top);
-    const int maxX = pageW + m_nRightMargin - m_nViewWidth;
-    const int maxY = pageH + m_nBottomMargin - m_nViewHeight;
-    x = x > maxX ? maxX : x;
-    y = y > maxY ? maxY : y;
+    // In 64 bits: a zoomed page can span more than the 16.16 range.
+    auto extent = [](LONG low, LONG high) { return (std::int64_t{high} - low + 0x8000) >> 16; };
+    const std::int64_t maxX = extent(m_rcView.left, m_rcView.right) + m_nRightMargin - m_nViewWidth;
+    const std::int64_t maxY =
+        extent(m_rcView.top, m_rcView.bottom) + m_nBottomMargin - m_nViewHeight;
+    x = x > maxX ? int(std::min<std::int64_t>(maxX, INT_MAX)) : x;
+    y = y > maxY ? int(std::min<std::int64_t>(maxY, INT_MAX)) : y;
     x = x < 0 ? 0 : x;
     y = y < 0 ? 0 : y;
     TranslateMatrix(IntToFixed(-x), IntToFixed(-y));

@@ -107,6 +107,9 @@ public:
     // Version 1 page width: the larger of stored width and ink extent, rounded up to a
     // screen width.
     static int RoundPageWidthV1(int width);
+    // Largest page extent in pixels a 16.16 coordinate holds; a larger stored size is drawn
+    // and scrolled as this.
+    static constexpr LONG kMaxPagePixels = 32767;
 
 private:
     void ReleasePaper();

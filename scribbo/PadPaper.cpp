@@ -16,8 +16,6 @@ namespace {
 // Lines are drawn with line factor 1.0 and its divide factor 2/5.
 constexpr LONG kRuleLineFactor = FIXED_ONE;
 constexpr LONG kRuleDivideFactor = (2 * FIXED_ONE) / 5;
-// Largest page extent in pixels a 16.16 coordinate holds.
-constexpr LONG kMaxRuledPixels = 32767;
 
 GImage g_DefaultImage;
 bool g_DefaultTried = false;
@@ -161,9 +159,8 @@ void GPadDrawMan::DrawRule(LONG x1, LONG y1, LONG x2, LONG y2, COLORREF colour, 
 
 void GPadDrawMan::DrawLines() {
     const TemplateHeader& t = m_Template;
-    // 16.16 page coordinates reach 32767 pixels: a larger page is ruled up to there.
-    const LONG pw = IntToFixed(std::min<LONG>(t.PageWidth, kMaxRuledPixels));
-    const LONG ph = IntToFixed(std::min<LONG>(t.PageHeight, kMaxRuledPixels));
+    const LONG pw = IntToFixed(std::min<LONG>(t.PageWidth, kMaxPagePixels));
+    const LONG ph = IntToFixed(std::min<LONG>(t.PageHeight, kMaxPagePixels));
     const bool title = (t.Flags & eTFTitleLine) != 0;
     const LONG top = title ? IntToFixed(t.TitleBandHeight) : 0;
     const LONG first = title ? top + t.TitleHorLineWidth * (FIXED_ONE / 2) : 0;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 class PadDoc : public ::testing::Test {
@@ -102,6 +104,23 @@ TEST_F(PadDoc, ZoomKeepsThePagePointAtTheTopLeft) {
     EXPECT_EQ(man.GetMatrix()->dx, IntToFixed(-200));
     EXPECT_EQ(man.GetMatrix()->dy, IntToFixed(-80));
     EXPECT_EQ(man.GetViewRect().right - man.GetViewRect().left, IntToFixed(1600));
+}
+
+TEST_F(PadDoc, PagesBeyondTheFixedPointRangeScrollAsTheLargestPage) {
+    // A memo header may store any 16-bit size; 32768 and up do not fit 16.16 coordinates.
+    TemplateHeader* t = man.GetTemplate();
+    t->PageWidth = 65535;
+    t->PageHeight = 32768;
+    man.ZoomTo(100, 0);
+    EXPECT_EQ(man.GetViewRect().bottom - man.GetViewRect().top, IntToFixed(32767));
+    man.ScrollTo(INT_MAX, INT_MAX, 0);
+    EXPECT_EQ(man.GetPagePosition(0).x, 32767 - 240);
+    EXPECT_EQ(man.GetPagePosition(0).y, 32767 - 320);
+    // Zoomed in, the view spans more than 16.16 holds; the scroll stays on the page.
+    man.ZoomTo(200, 0);
+    man.ScrollTo(INT_MAX, INT_MAX, 0);
+    EXPECT_GE(man.GetPagePosition(0).y, 0);
+    EXPECT_LE(man.GetPagePosition(0).y, 2 * 32767 - 320);
 }
 
 TEST(PadDocRules, VersionOnePageWidthRoundsUpToAScreenWidth) {
