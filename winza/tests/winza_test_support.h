@@ -17,6 +17,12 @@
 
 class WinzaTest : public ::testing::Test {
 protected:
+    // Before the fixture's own members: a toolkit object takes its sizes when it is made, so
+    // members of a derived fixture must already see this test's screen.
+    WinzaTest() {
+        plat::StartHeadless(240, 320);
+        ResetDisplayMode();
+    }
     void SetUp() override {
         // The kept screen contexts and display mode belong to whatever screen an earlier test
         // made; a new screen surface would leave them reading the old one.
