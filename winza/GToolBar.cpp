@@ -192,12 +192,15 @@ void GToolBar::ForwardCommand(WPARAM wParam) {
     Winza* receiver = m_pOwner;
     const LPARAM from = reinterpret_cast<LPARAM>(m_hWnd);
     for (int n = 0; receiver && n < kMaxForward; ++n) {
+        // The next one is known by its window before the send: a receiver may delete itself
+        // in answer, and the next is then found again only if its window still stands.
+        Winza* next = GetPreTranslateWindow(receiver);
+        HWND nextWnd = next && next != receiver ? next->GetSafeHwnd() : nullptr;
         if (HWND target = receiver->GetSafeHwnd())
             ::SendMessageW(target, WM_COMMAND, wParam, from);
-        Winza* next = GetPreTranslateWindow(receiver);
-        if (next == receiver)
+        if (!nextWnd)
             break;
-        receiver = next;
+        receiver = Winza::FromHandle(nextWnd);
     }
 }
 

@@ -213,6 +213,39 @@ TEST_F(GToolBarTest, AnOwnerThatIsTopLevelGetsTheClickOnce) {
     EXPECT_TRUE(view.commands.empty());
 }
 
+// An owner that deletes itself when a command comes.
+class SelfDeletingOwner : public Winza {
+public:
+    explicit SelfDeletingOwner(int* gone) : m_gone(gone) {}
+    LPCWSTR GetClassNameW() override { return u"SelfDeletingOwner"; }
+    LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_COMMAND) {
+            ++*m_gone;
+            delete this;
+            return 0;
+        }
+        return Winza::WndProc(hwnd, msg, wParam, lParam);
+    }
+
+private:
+    int* m_gone;
+};
+
+TEST_F(GToolBarTest, AnOwnerDeletedByTheClickEndsTheForwarding) {
+    int gone = 0;
+    auto* owner = new SelfDeletingOwner(&gone);
+    ASSERT_TRUE(owner->Create(nullptr, u"o", WS_POPUP, 0, 0, 10, 10));
+    GToolBar top;
+    ASSERT_TRUE(top.CreateBar(frame, owner, RECT{0, 0, 240, 30}, eGBarHorizontal));
+    top.SetButtonImage(&cells, 0);
+    top.AddButton(5, 0);
+    Down(10, 10);
+    Up(10, 10);
+    EXPECT_EQ(gone, 1);
+    EXPECT_TRUE(frame.commands.empty());
+    EXPECT_NE(top.GetSafeHwnd(), nullptr);
+}
+
 TEST_F(GToolBarTest, SlidingOffTheBarAndReleasingOutsideClicksNothing) {
     bar.SetButtonImage(&cells, 0);
     GVButton* a = bar.AddButton(101, 0);
