@@ -223,9 +223,17 @@ LRESULT GToolBar::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             m_bPenDown = 0;
             if (::GetCapture() == hwnd)
                 ::ReleaseCapture();
+            m_bReleasing = 1;
+            m_pendingClick = 0;
             for (int i = 0; i < m_arButtons.GetSize(); ++i)
                 if (GVButton* b = GetButtonAt(i))
                     b->OnLbuttonUp(hwnd, m_hDC, pt);
+            m_bReleasing = 0;
+            if (const WPARAM click = m_pendingClick) {
+                m_pendingClick = 0;
+                // Last: nothing of the bar is touched after this.
+                ForwardCommand(click);
+            }
             return 0;
         }
         case WM_MOUSEMOVE: {
@@ -248,7 +256,10 @@ LRESULT GToolBar::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_COMMAND:
             if (HIWORD(wParam) == eVBCodeClick) {
-                ForwardCommand(wParam);
+                if (m_bReleasing)
+                    m_pendingClick = wParam;
+                else
+                    ForwardCommand(wParam);
                 return 0;
             }
             return GBar::WndProc(hwnd, msg, wParam, lParam);

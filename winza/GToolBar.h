@@ -61,4 +61,8 @@ protected:
     GImageList* m_pImageList = nullptr;
     int m_bOwnImageList = 0;
     int m_bPenDown = 0;
+    // A click that comes while the buttons take a release waits until they are done: the
+    // owner may delete the bar in answer.
+    int m_bReleasing = 0;
+    WPARAM m_pendingClick = 0;
 };

@@ -246,6 +246,37 @@ TEST_F(GToolBarTest, AnOwnerDeletedByTheClickEndsTheForwarding) {
     EXPECT_NE(top.GetSafeHwnd(), nullptr);
 }
 
+// An owner that deletes the bar when its command comes.
+class BarDeletingOwner : public Winza {
+public:
+    LPCWSTR GetClassNameW() override { return u"BarDeletingOwner"; }
+    LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_COMMAND) {
+            ids.push_back(LOWORD(wParam));
+            delete bar;
+            bar = nullptr;
+            return 0;
+        }
+        return Winza::WndProc(hwnd, msg, wParam, lParam);
+    }
+    GToolBar* bar = nullptr;
+    std::vector<int> ids;
+};
+
+TEST_F(GToolBarTest, AClickThatDeletesTheBarIsSafe) {
+    BarDeletingOwner owner;
+    ASSERT_TRUE(owner.Create(nullptr, u"o", WS_POPUP, 0, 0, 10, 10));
+    owner.bar = new GToolBar;
+    ASSERT_TRUE(owner.bar->CreateBar(frame, &owner, RECT{0, 0, 240, 30}, eGBarHorizontal));
+    owner.bar->SetButtonImage(&cells, 0);
+    owner.bar->AddButton(5, 0);
+    owner.bar->AddButton(6, 1);
+    Down(10, 10);
+    Up(10, 10);
+    EXPECT_EQ(owner.bar, nullptr);
+    EXPECT_EQ(owner.ids, (std::vector<int>{5}));
+}
+
 TEST_F(GToolBarTest, SlidingOffTheBarAndReleasingOutsideClicksNothing) {
     bar.SetButtonImage(&cells, 0);
     GVButton* a = bar.AddButton(101, 0);
