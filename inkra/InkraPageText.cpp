@@ -4,6 +4,8 @@
 #include "inkra/InkraPage.h"
 #include "inkra/InkraRect.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -56,11 +58,16 @@ void InkraPage::DrawTextObject(HDC dc, const GDObject* object, const MATRIX* vie
         return;
     tagRECT rect;
     MatrixTransformRect(view, &object->bounds, &rect);
+    // An empty rectangle (a damaged file) holds no line; its marker values are not a place.
+    if (RectIsEmpty(&rect))
+        return;
     // The first character's height centres the line in its rectangle.
     SIZE first{0, 0};
     GetTextExtentExPointW(dc, text, IsHighSurrogate(text[0]) && text[1] ? 2 : 1, 0, nullptr,
                           nullptr, &first);
-    rect.top += (rect.bottom - rect.top - first.cy) / 2 + 1;
+    // In 64 bits: the rectangle can lie anywhere in the 32-bit range.
+    const std::int64_t top = rect.top + (std::int64_t{rect.bottom} - rect.top - first.cy) / 2 + 1;
+    rect.top = LONG(std::clamp<std::int64_t>(top, INT32_MIN, INT32_MAX));
 
     const int saved = SaveDC(dc);
     // Only the clip is redrawn, so text must not darken its own glyphs outside it.

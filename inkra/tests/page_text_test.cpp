@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <fstream>
 #include <string>
 #include <vector>
@@ -189,6 +191,16 @@ TEST_F(PageText, TextStaysInsideTheValidRectangle) {
     RECT box{};
     GetClipBox(canvas.dc, &box);
     EXPECT_EQ(box.right, kWidth);
+}
+
+TEST_F(PageText, TextWithAnEmptyRectangleDrawsNothing) {
+    // A damaged memo can store empty bounds; their marker values are no place to centre on.
+    tagRECT none;
+    RectSetEmpty(&none);
+    GDObject* text = MakeText(u"Nowhere", none, kInk);
+    page.AddGDObject(text);
+    page.DrawGDObject(canvas.dc, text, &identity, &identity);
+    EXPECT_EQ(Count(kInk), 0);
 }
 
 TEST_F(PageText, NothingIsDrawnWithoutTextContextOrOnTheClip) {
