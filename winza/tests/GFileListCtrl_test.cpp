@@ -5,6 +5,7 @@
 #include "winza/GFileItem.h"
 #include "winza/GLib.h"
 #include "winza_test_support.h"
+#include "list_labels.h"
 
 #include <TestDevice.h>
 
@@ -30,20 +31,6 @@ WIN32_FIND_DATAW Found(const char16_t* name, bool folder, DWORD size, DWORD time
     d.ftCreationTime.dwHighDateTime = static_cast<DWORD>(t >> 32);
     lstrcpynW(d.cFileName, name, MAX_PATH);
     return d;
-}
-
-std::u16string Labels(GListCtrl& list) {
-    std::u16string s;
-    GList* items = list.GetItemList();
-    if (!items)
-        return s;
-    for (POSITION pos = items->GetHeadPosition(); pos;) {
-        auto* item = static_cast<GItem*>(items->GetNext(pos));
-        if (!s.empty())
-            s += u' ';
-        s += item->GetLabel() ? item->GetLabel() : u"-";
-    }
-    return s;
 }
 
 class FileListTest : public WinzaTest {

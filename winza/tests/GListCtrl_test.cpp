@@ -3,6 +3,7 @@
 #include "winza/GLib.h"
 #include "winza/GListItem.h"
 #include "winza_test_support.h"
+#include "list_labels.h"
 
 #include <memory>
 #include <string>
@@ -39,18 +40,6 @@ public:
     using GListCtrl::DeleteItem;
     int deleted = 0;
 };
-
-std::u16string Labels(GListCtrl& list) {
-    std::u16string s;
-    GList* items = list.GetItemList();
-    if (!items)
-        return s;
-    for (POSITION pos = items->GetHeadPosition(); pos;) {
-        auto* item = static_cast<GItem*>(items->GetNext(pos));
-        s += item->GetLabel() ? item->GetLabel() : u"-";
-    }
-    return s;
-}
 
 class ListCtrlTest : public WinzaTest {
 protected:
@@ -91,24 +80,24 @@ protected:
 
 TEST_F(ListCtrlTest, SortOrdersAndInsertionPositions) {
     AddAll({u"b", u"a", u"c"});
-    EXPECT_EQ(Labels(*list), u"abc");
+    EXPECT_EQ(Labels(*list, u""), u"abc");
     list->RemoveAllItem(0);
     list->SetSortType(eSortDescending);
     AddAll({u"b", u"a", u"c"});
-    EXPECT_EQ(Labels(*list), u"cba");
+    EXPECT_EQ(Labels(*list, u""), u"cba");
     list->RemoveAllItem(0);
     list->SetSortType(eSortNone);
     AddAll({u"b", u"a", u"c"}, 1);
-    EXPECT_EQ(Labels(*list), u"bac");
+    EXPECT_EQ(Labels(*list, u""), u"bac");
     list->RemoveAllItem(0);
     AddAll({u"b", u"a", u"c"}, 0);
-    EXPECT_EQ(Labels(*list), u"cab");
+    EXPECT_EQ(Labels(*list, u""), u"cab");
     // Without a compare function every item goes before the head.
     list->RemoveAllItem(0);
     list->SetSortType(eSortAscending);
     list->SetCompareProc(nullptr);
     AddAll({u"b", u"a", u"c"});
-    EXPECT_EQ(Labels(*list), u"cab");
+    EXPECT_EQ(Labels(*list, u""), u"cab");
     // The returned position holds the new item.
     POSITION p = list->AddItem(u"z", 0, 1);
     EXPECT_EQ(list->GetGItem(p)->GetLabel(), std::u16string(u"z"));
@@ -143,12 +132,12 @@ TEST_F(ListCtrlTest, SortListReordersAndTheSelectionFollowsItsItem) {
     list->SelectItem(list->FindItem(SpecialHeadPosition(), u"b"), 0);
     list->SetSortType(eSortAscending);
     list->SortList(0);
-    EXPECT_EQ(Labels(*list), u"abcd");
+    EXPECT_EQ(Labels(*list, u""), u"abcd");
     EXPECT_EQ(list->GetItemText(), std::u16string(u"b"));
     EXPECT_EQ(list->GetSelItem(), At(1));
     list->SetSortType(eSortDescending);
     list->SortList(0);
-    EXPECT_EQ(Labels(*list), u"dcba");
+    EXPECT_EQ(Labels(*list, u""), u"dcba");
     EXPECT_EQ(list->GetSelItem(), At(2));
     EXPECT_EQ(list->deleted, 0);
 }
@@ -171,7 +160,7 @@ TEST_F(ListCtrlTest, FindDeleteAndCounts) {
 
     list->SelectItem(At(0), 0);
     list->DeleteItem(SpecialHeadPosition(), 0); // the head
-    EXPECT_EQ(Labels(*list), u"bcb");
+    EXPECT_EQ(Labels(*list, u""), u"bcb");
     EXPECT_EQ(list->GetSelItem(), nullptr); // the selected row went with it
     EXPECT_EQ(list->deleted, 1);
     list->DeleteItem(static_cast<POSITION>(nullptr), 0);
@@ -350,7 +339,7 @@ TEST_F(ListCtrlTest, OwnedAndOutsideLists) {
     // Taking an outside list deletes the owned one with its items.
     list->SetItemList(&outside, 0);
     EXPECT_EQ(list->deleted, 2);
-    EXPECT_EQ(Labels(*list), u"x");
+    EXPECT_EQ(Labels(*list, u""), u"x");
     // Adding goes into the outside list; letting go of it deletes nothing.
     list->AddItem(u"a", 0, 1);
     EXPECT_EQ(outside.GetCount(), 2);
