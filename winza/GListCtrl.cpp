@@ -320,23 +320,13 @@ void GListCtrl::UpdateScroll(int keepSelectionVisible, int redraw) {
                     m_sbVert.SetScrollPos((index + 1) * m_nItemHeight - h);
             }
         }
-        if (!m_bShowV)
-            m_sbVert.ShowWindow(SW_SHOW);
-    } else {
-        m_sbVert.SetScrollInfo(0, 0, 0, 0);
-        if (m_bShowV)
-            m_sbVert.ShowWindow(SW_HIDE);
     }
+    m_sbVert.ShowIfNeeded(needV, m_bShowV);
     if (needH) {
         m_sbHorz.MoveWindow(this, thick, nullptr, needV ? thick : 0);
         m_sbHorz.SetScrollInfo(Width() + 2, w, 10, m_sbHorz.GetScrollPos());
-        if (!m_bShowH)
-            m_sbHorz.ShowWindow(SW_SHOW);
-    } else {
-        m_sbHorz.SetScrollInfo(0, 0, 0, 0);
-        if (m_bShowH)
-            m_sbHorz.ShowWindow(SW_HIDE);
     }
+    m_sbHorz.ShowIfNeeded(needH, m_bShowH);
     m_bShowV = needV;
     m_bShowH = needH;
     if (redraw)

@@ -102,6 +102,17 @@ void GScrollBar::SetScrollPos(int position) {
     Repaint();
 }
 
+void GScrollBar::ShowIfNeeded(bool needed, bool shown) {
+    if (needed) {
+        if (!shown)
+            ShowWindow(SW_SHOW);
+        return;
+    }
+    SetScrollInfo(0, 0, 0, 0);
+    if (shown)
+        ShowWindow(SW_HIDE);
+}
+
 RECT GScrollBar::MakeRect(int alongStart, int alongEnd, int acrossStart, int acrossEnd) const {
     if (m_nOrientation)
         return RECT{acrossStart, alongStart, acrossEnd, alongEnd};

@@ -48,6 +48,9 @@ public:
     // Clamps to 0 ... maximum position and moves the thumb; repaints a live bar.
     void SetScrollPos(int position);
     int GetScrollPos() const { return m_nPos; }
+    // The last step of an owner's scroll layout: a needed bar is shown unless it already is
+    // (shown), a bar no longer needed loses its range and is hidden if it was shown.
+    void ShowIfNeeded(bool needed, bool shown);
     int GetScrollPage() const { return m_nPage; }
     int GetScrollMax() const { return m_nMax; }
     int GetLineStep() const { return m_nLineStep; }

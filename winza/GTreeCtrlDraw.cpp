@@ -174,23 +174,13 @@ void GTreeCtrl::UpdateScroll(int keepSelectionVisible, int redraw) {
             else if (r.bottom > h)
                 m_sbVert.SetScrollPos(m_sbVert.GetScrollPos() + r.bottom - h);
         }
-        if (!m_bShowV)
-            m_sbVert.ShowWindow(SW_SHOW);
-    } else {
-        m_sbVert.SetScrollInfo(0, 0, 0, 0);
-        if (m_bShowV)
-            m_sbVert.ShowWindow(SW_HIDE);
     }
+    m_sbVert.ShowIfNeeded(needV, m_bShowV);
     if (needH) {
         m_sbHorz.MoveWindow(this, thick, nullptr, needV ? thick : 0);
         m_sbHorz.SetScrollInfo(m_nContentWidth + 2 * s, w, 10 * s, scrollX);
-        if (!m_bShowH)
-            m_sbHorz.ShowWindow(SW_SHOW);
-    } else {
-        m_sbHorz.SetScrollInfo(0, 0, 0, 0);
-        if (m_bShowH)
-            m_sbHorz.ShowWindow(SW_HIDE);
     }
+    m_sbHorz.ShowIfNeeded(needH, m_bShowH);
     m_bShowV = needV;
     m_bShowH = needH;
     if (redraw)
