@@ -402,8 +402,9 @@ def icon_rescan(size):
 
 
 def icon_paper_options(size):
-    return page(3, 3, 21, 29, lines=(11, 15, 19, 23)) + [circle(23, 23, 9, PAPER)] + \
-        gear(23, 23, 8, 5.5, 3, 6)
+    # At 16 px short teeth round a small hole keep the wheel from turning into a blot.
+    cog = gear(23, 23, 8, 5.5, 3, 6) if size == 32 else gear(23, 23, 8, 6, 2.5, 8)
+    return page(3, 3, 21, 29, lines=(11, 15, 19, 23)) + [circle(23, 23, 9, PAPER)] + cog
 
 
 def icon_page_menu(size):
@@ -443,7 +444,9 @@ def icon_next_page(size):
 def icon_pen_group(size):
     shapes = pen_shapes(tip=(9.0, 27.0))
     for (x, y), colour in (((6, 6), INK), ((6, 14), RED), ((14, 6), BLUE)):
-        shapes += [circle(x, y, 3.5, colour)]
+        # Round at 32 px; at 16 px whole 2 x 2 pixel squares with softened corners.
+        shapes.append(circle(x, y, 3.5, colour) if size == 32 else
+                      round_rect(x - 2, y - 2, x + 2, y + 2, 1, colour))
     return shapes
 
 
