@@ -14,6 +14,9 @@ std::unique_ptr<DisplayBackend> MakeHeadlessBackend();
 // with a reason when there is no desktop to show it on.
 std::unique_ptr<DisplayBackend> MakeSdlBackend(int scale, std::string* error);
 
+// Asks the current backend to bring its desktop window to the front.
+void RaiseDisplay();
+
 // The scripted run: one step while the program is idle; false when nothing is left to do.
 bool RunScriptStep();
 

@@ -131,6 +131,14 @@ public:
 
     void CursorChanged() override { Poke(); }
 
+    void Raise() override {
+        if (!m_thread.joinable() || m_raiseEvent == 0)
+            return;
+        SDL_Event e{};
+        e.type = m_raiseEvent;
+        SDL_PushEvent(&e);
+    }
+
     // The desktop's clipboard belongs to the SDL thread (it answers other programs' requests
     // from its event loop), so both calls are handed to it and waited for.
     bool SetClipboardText(const std::u16string& text) override {
@@ -203,6 +211,9 @@ private:
     }
 
     bool Open() {
+        // The program's start-up turns SIGTERM and SIGINT into a close request itself, the
+        // same with either backend.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             Report(false, std::string("no desktop display: ") + SDL_GetError());
             return false;
@@ -237,9 +248,10 @@ private:
         // translation then makes only the control characters.
         SDL_StartTextInput();
         SetDesktopTypesText(true);
-        m_wakeEvent = SDL_RegisterEvents(3);
+        m_wakeEvent = SDL_RegisterEvents(4);
         m_stopEvent = m_wakeEvent + 1;
         m_clipEvent = m_wakeEvent + 2;
+        m_raiseEvent = m_wakeEvent + 3;
         Upload(RECT{0, 0, s.cx, s.cy});
         Report(true, "");
         return true;
@@ -303,6 +315,12 @@ private:
                 break;
             if (e.type == m_wakeEvent) {
                 Wake();
+                continue;
+            }
+            if (e.type == m_raiseEvent) {
+                if (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED)
+                    SDL_RestoreWindow(m_window);
+                SDL_RaiseWindow(m_window);
                 continue;
             }
             if (e.type == m_clipEvent) {
@@ -373,6 +391,7 @@ private:
     Uint32 m_wakeEvent = 0;
     Uint32 m_stopEvent = 0;
     Uint32 m_clipEvent = 0;
+    Uint32 m_raiseEvent = 0;
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     SDL_Texture* m_texture = nullptr;

@@ -109,6 +109,12 @@ bool GetClipboardText(std::u16string* text) {
     return g_backend && g_backend->GetClipboardText(text);
 }
 
+void RaiseDisplay() {
+    std::lock_guard lock(g_backendMutex);
+    if (g_backend)
+        g_backend->Raise();
+}
+
 void StopDisplay() {
     SetIdleHook(nullptr);
     std::unique_ptr<DisplayBackend> old;

@@ -55,7 +55,9 @@ void ProcessSent(ThreadQueue& q) {
             q.sent.pop_front();
         }
         LRESULT r =
-            CallProc(GetWindowObj(s->msg.hwnd), s->msg.message, s->msg.wParam, s->msg.lParam);
+            s->msg.message == kWmInstanceRequest
+                ? DeliverInstanceRequest(s->msg.hwnd, s->msg.lParam)
+                : CallProc(GetWindowObj(s->msg.hwnd), s->msg.message, s->msg.wParam, s->msg.lParam);
         {
             std::lock_guard lock(q.mutex);
             s->result = r;

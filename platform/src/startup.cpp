@@ -5,7 +5,10 @@
 #include <platform/entry.h>
 #include <platform/module.h>
 #include <platform/utf.h>
+#include <platform/instance.h>
 #include <platform/winbase.h>
+
+#include "close_signals.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -51,6 +54,8 @@ int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& bu
             return 2;
         }
     }
+    // Before any thread starts, so that every thread leaves the signals to the waiter.
+    StartCloseOnSignals();
     UseProgramDisplay();
 
     std::string exe = ExecutablePath();
@@ -72,6 +77,9 @@ int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& bu
     std::u16string commandLine = BuildCommandLine(rest);
     SetCommandLine(commandLine);
     int result = winMain(ProgramModule(), nullptr, commandLine.data(), kShowNormal);
+    // A program that did not end its instance channel itself leaves no socket behind.
+    EndInstance();
+    StopCloseOnSignals();
     StopDisplay();
     // A script that stopped on a bad step fails the run.
     if (!ScriptError().empty() && result == 0)

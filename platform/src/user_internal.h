@@ -179,6 +179,14 @@ void RemoveMessagesOf(HWND hwnd);
 // TranslateMessage then makes WM_CHAR only for control characters, so nothing comes twice.
 void SetDesktopTypesText(bool on);
 
+// ---- Platform-internal messages ---------------------------------------------------------------
+
+// Numbers past the 16-bit range never reach a window procedure: a cross-thread send of one is
+// taken by the platform on the window's thread, as Wine does with its internal messages.
+// kWmInstanceRequest carries a request of a second start (instance.cpp).
+constexpr UINT kWmInstanceRequest = 0x80000001;
+LRESULT DeliverInstanceRequest(HWND hwnd, LPARAM delivery);
+
 // ---- Timers (timer.cpp) -----------------------------------------------------------------------
 
 // The earliest due timer of the queue matching the filter, or null.

@@ -56,6 +56,8 @@ public:
     // The cursor changed (SetCursor, ShowCursor).
     virtual void CursorChanged() {}
     virtual void Stop() {}
+    // Brings the desktop window to the front (another start of the program asked for it).
+    virtual void Raise() {}
     // The desktop's clipboard, as plain text.
     virtual bool SetClipboardText(const std::u16string& text) = 0;
     virtual bool GetClipboardText(std::u16string* text) = 0;
