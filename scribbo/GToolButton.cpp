@@ -29,10 +29,21 @@ GToolButton::GToolButton() = default;
 GToolButton::GToolButton(int id) : GVButton(id, id - kFirstImageCommand) {}
 
 void GToolButton::DrawImage(HDC hdc) {
-    // The image follows the id, which may have been given after construction.
-    if (GetID() != kSeparatorId && GetID() >= kFirstImageCommand)
-        SetImageIndex(GetID() - kFirstImageCommand);
-    GVButton::DrawImage(hdc);
+    if (!IsToolItem()) {
+        GVButton::DrawImage(hdc);
+        return;
+    }
+    // A pen preset keeps its foot free for the stroke sample: the picture sits at the top.
+    if (!GetFlag(eVBVisible) || IsSeparator())
+        return;
+    int index = -1, dimmed = 0;
+    const GImageList* list = PickIcons(&index, &dimmed);
+    if (!list || index < 0 || index >= list->GetItemSize())
+        return;
+    const int cw = list->GetItemWidth();
+    const int x = m_rcButton.left + m_nMargin + (m_rcButton.right - m_rcButton.left - cw) / 2;
+    list->Draw(hdc, x, m_rcButton.top + ApplyHires(1), index, dimmed ? 128 : 255, 1);
+    m_rcContent.left = x + cw;
 }
 
 RECT GToolButton::SampleRect() const {

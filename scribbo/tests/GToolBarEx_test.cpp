@@ -28,6 +28,10 @@ protected:
         view.Invalidate(0);
         Pump();
     }
+    void TearDown() override {
+        ToolkitTest::TearDown();
+        apptest::RestoreDefaultScreen();
+    }
     // A pen group 1040 on the top level between 1045 and 1046, with two pens and a marker.
     GToolButton* PenGroup() {
         bar.AddItem(nullptr, 1045, 0, 1);

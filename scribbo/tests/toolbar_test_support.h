@@ -4,15 +4,25 @@
 
 #include "scribbo/App.h"
 #include "winza/GImageList.h"
+#include "winza/GlobalDC.h"
+#include "winza/Hires.h"
 #include "winza/Winza.h"
 
 #include "fundo/GDib.h"
 
 #include <platform/clock.h>
+#include <platform/display.h>
 
 #include <vector>
 
 namespace apptest {
+
+// Window tests change the screen; the rest of the suite expects the device's default one.
+inline void RestoreDefaultScreen() {
+    FreeGlobalDC();
+    plat::StartHeadless(480, 640);
+    ResetDisplayMode();
+}
 
 // The colour inside cell i of the test's toolbar images.
 inline COLORREF CellColour(int i) {
