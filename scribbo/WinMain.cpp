@@ -1,6 +1,7 @@
-#include <windows.h>
+#include "scribbo/ScribboProgram.h"
+
 #include <platform/entry.h>
 
-int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
-    return 0;
+int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
+    return RunScribbo(instance, commandLine);
 }

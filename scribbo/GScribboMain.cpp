@@ -1,0 +1,261 @@
+#include "scribbo/GScribboMain.h"
+
+#include "scribbo/App.h"
+#include "scribbo/AppStart.h"
+#include "scribbo/Settings.h"
+
+#include "fundo/GZLib.h"
+#include "winza/DrawHelpers.h"
+#include "winza/GImageList.h"
+#include "winza/GLib.h"
+#include "winza/Hires.h"
+#include "winza/WinzaUtil.h"
+
+namespace {
+
+constexpr int kSplitterWidth = 6;
+constexpr int kGripHeight = 40;
+// Sent to the window itself: let go of the stylus and end the program.
+constexpr UINT kCloseRequest = 0x0012;
+
+GScribboMain* g_main = nullptr;
+
+} // namespace
+
+GScribboMain::GScribboMain() = default;
+
+GScribboMain::~GScribboMain() {
+    if (g_main == this)
+        g_main = nullptr;
+    if (m_hSplitterBrush)
+        ::DeleteObject(m_hSplitterBrush);
+}
+
+GScribboMain* GScribboMain::Instance() {
+    return g_main;
+}
+
+int GScribboMain::RegisterClassW() {
+    // The class keeps the icon for the program's whole life.
+    static HICON icon = LoadProgramIcon(g_App.hInstance);
+    return Winza::RegisterClassW(CS_HREDRAW | CS_VREDRAW, icon, ::LoadCursorW(nullptr, IDC_ARROW),
+                                 ::GetSysColorBrush(COLOR_WINDOW), nullptr);
+}
+
+COLORREF GScribboMain::GetListColor() const {
+    if (g_Settings.TVNaviMode == 2) {
+        SYSTEMTIME now{};
+        ::GetLocalTime(&now);
+        return g_Settings.WeekdayColor[now.wDayOfWeek % 7];
+    }
+    // No folder listed: the toolkit's bar colour.
+    return GetGLibColor(4);
+}
+
+LRESULT GScribboMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            return OnCreate(hwnd, msg, wParam, lParam);
+        case WM_DESTROY:
+            return OnDestroy(hwnd, msg, wParam, lParam);
+        case WM_MOVE:
+        case WM_SIZE:
+            return OnSize(hwnd, msg, wParam, lParam);
+        case WM_ACTIVATE:
+            if (LOWORD(wParam))
+                Invalidate(0);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            return 0;
+        case kCloseRequest:
+            EndProgram();
+            return 0;
+        case WM_ERASEBKGND:
+            return 0;
+        case WM_COMMAND:
+            return OnCommand(hwnd, wParam, lParam);
+        case WM_TIMER:
+            return OnTimer(hwnd, msg, wParam, lParam);
+        case WM_LBUTTONDOWN:
+            return OnLbuttonDown(hwnd, msg, wParam, lParam);
+        case WM_MOUSEMOVE:
+            return OnMouseMove(hwnd, msg, wParam, lParam);
+        case WM_LBUTTONUP:
+            return OnLbuttonUp(hwnd, msg, wParam, lParam);
+        case UM_OPENMEMO:
+            // Handed on to the pad view unchanged once the program has one.
+            return 0;
+        default:
+            return Winza::WndProc(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT GScribboMain::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Winza::OnCreate(hwnd, msg, wParam, lParam);
+    g_main = this;
+    m_szClient = SIZE{Width(), Height()};
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    m_rcSplitter =
+        RECT{screenWidth, m_rcClient.top, screenWidth + kSplitterWidth, m_rcClient.bottom};
+    m_nBarHeight = IsHires() ? 46 : ScaleToButton(23);
+    m_nToolbarHeight = ScaleToButton(IsHires() ? 52 : 26);
+    // A direct start shows only the pad view: the list side is not built.
+    m_bListSide = g_App.StartMode == eStartNormal;
+    if (m_bListSide) {
+        CreateToolBar();
+        ApplyModes();
+    }
+    ShowSIPButton(hwnd, g_App.hInstance);
+    return 0;
+}
+
+void GScribboMain::CreateToolBar() {
+    const RECT bar{m_rcClient.left, m_rcClient.bottom - m_nToolbarHeight,
+                   m_rcSplitter.left - m_rcClient.left, m_rcClient.bottom};
+    m_toolbar.CreateBar(m_hWnd, this, bar, eGBarHorizontal);
+    m_toolbar.SetSpacing(ScaleToButton(2));
+    m_toolbar.SetFirstOffset(28);
+    if (g_App.ToolbarImages)
+        m_toolbar.SetButtonImage(g_App.ToolbarImages, 0);
+    static const int ids[] = {ID_NEWMEMO,   ID_NAVI_DATE, ID_NAVI_FOLDER, ID_VIEW_PREVIEW,
+                              ID_VIEW_LIST, ID_OPTIONS,   ID_EXIT};
+    for (int id : ids)
+        m_toolbar.AddItem(nullptr, id, 0, 1);
+}
+
+void GScribboMain::ApplyModes() {
+    if (!m_bListSide)
+        return;
+    const bool dates = g_Settings.TVNaviMode == 2;
+    m_toolbar.ShowButton(ID_NAVI_DATE, !dates);
+    m_toolbar.ShowButton(ID_NAVI_FOLDER, dates);
+    const bool previews = g_Settings.TVViewMode == 4;
+    m_toolbar.ShowButton(ID_VIEW_PREVIEW, !previews);
+    m_toolbar.ShowButton(ID_VIEW_LIST, previews);
+    m_toolbar.LayoutItems(1);
+}
+
+void GScribboMain::SetToolbarImages(GImageList* list) {
+    if (m_bListSide && m_toolbar.GetSafeHwnd())
+        m_toolbar.SetButtonImage(list, 0);
+    RecalcLayout(1);
+}
+
+void GScribboMain::RecalcLayout(int invalidate) {
+    if (!m_hWnd)
+        return;
+    const int left = m_rcClient.left;
+    const int bottom = m_rcClient.bottom;
+    const int split = m_rcSplitter.left;
+    if (m_bListSide && m_toolbar.GetSafeHwnd()) {
+        if (split - 2 * left < 1) {
+            ::ShowWindow(m_toolbar, SW_HIDE);
+        } else {
+            m_toolbar.MoveBar(RECT{left, bottom - m_nToolbarHeight, split - left, bottom}, 0);
+            if (const GImageList* images = m_toolbar.GetButtonImage()) {
+                const int k = IsHires() ? 2 : 1;
+                m_toolbar.SetButtonSize(images->GetItemWidth() + k * ScaleToButton(7),
+                                        images->GetItemHeight() + k * ScaleToButton(6), 1);
+            }
+            m_toolbar.LayoutItems(invalidate);
+            if (!::IsWindowVisible(m_toolbar))
+                ::ShowWindow(m_toolbar, SW_SHOW);
+        }
+    }
+    if (invalidate)
+        Invalidate(0);
+}
+
+void GScribboMain::Draw(HDC hdc, RECT) {
+    const RECT& c = m_rcClient;
+    const RECT& s = m_rcSplitter;
+    // The list side under its bars and list, which cover it once they are there.
+    if (s.left > c.left) {
+        FillSolidRect(hdc, c.left, c.top, s.left - c.left, m_nBarHeight, GetGLibColor(3));
+        FillSolidRect(hdc, c.left, c.top + m_nBarHeight, s.left - c.left,
+                      c.bottom - c.top - m_nBarHeight, ::GetSysColor(COLOR_WINDOW));
+    }
+    FillSolidRect(hdc, &s, GetGLibColor(20));
+    FillSolidRect(hdc, s.left, s.top, 1, s.bottom - s.top, GetGLibColor(21));
+    FillSolidRect(hdc, s.right - 1, s.top, 1, s.bottom - s.top, GetGLibColor(22));
+    FillSolidRect(hdc, s.left - 1, s.top, 1, s.bottom - s.top, GetGLibColor(23));
+    const int gripTop = (s.top + s.bottom - kGripHeight) / 2;
+    DrawDotVLine(hdc, s.left + 1, gripTop, 3, kGripHeight, GetGLibColor(23), 1);
+    for (int y = gripTop; y + 2 <= gripTop + kGripHeight; y += 6)
+        FillSolidRect(hdc, s.left + 2, y, 2, 2, GetGLibColor(22));
+    if (s.right < c.right)
+        FillSolidRect(hdc, s.right, c.top, c.right - s.right, c.bottom - c.top, GetListColor());
+}
+
+LRESULT GScribboMain::OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Winza::OnSize(hwnd, msg, wParam, lParam);
+    const SIZE now{Width(), Height()};
+    const bool resized = now.cx != m_szClient.cx || now.cy != m_szClient.cy;
+    m_szClient = now;
+    if (msg == WM_SIZE && !resized)
+        return 0;
+    m_rcSplitter.top = m_rcClient.top;
+    m_rcSplitter.bottom = m_rcClient.bottom - 1;
+    RECT window{};
+    if (::GetWindowRect(hwnd, &window)) {
+        g_Settings.ProgramX = DWORD(window.left) & 0xFFFF;
+        g_Settings.ProgramY = DWORD(window.top) & 0xFFFF;
+    }
+    RecalcLayout(msg == WM_SIZE);
+    return 0;
+}
+
+LRESULT GScribboMain::OnCommand(HWND, WPARAM wParam, LPARAM) {
+    switch (LOWORD(wParam)) {
+        case ID_NAVI_DATE:
+            g_Settings.TVNaviMode = 2;
+            ApplyModes();
+            Invalidate(0);
+            break;
+        case ID_NAVI_FOLDER:
+            g_Settings.TVNaviMode = 1;
+            ApplyModes();
+            Invalidate(0);
+            break;
+        case ID_VIEW_PREVIEW:
+            g_Settings.TVViewMode = 4;
+            ApplyModes();
+            break;
+        case ID_VIEW_LIST:
+            g_Settings.TVViewMode = 3;
+            ApplyModes();
+            break;
+        case ID_EXIT:
+            EndProgram();
+            break;
+        default:
+            // New memo, options and the rescan act on windows the program does not have yet.
+            break;
+    }
+    return 0;
+}
+
+void GScribboMain::EndProgram() {
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    ::DestroyWindow(m_hWnd);
+}
+
+LRESULT GScribboMain::OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Winza::OnDestroy(hwnd, msg, wParam, lParam);
+    ::KillTimer(hwnd, kSlideTimer);
+    HideSIPButton(hwnd);
+    if (m_hSplitterBrush) {
+        ::DeleteObject(m_hSplitterBrush);
+        m_hSplitterBrush = nullptr;
+    }
+    if (m_toolbar.GetSafeHwnd())
+        m_toolbar.Destroy();
+    ReleaseGZLib();
+    FreeGLib();
+    if (g_main == this)
+        g_main = nullptr;
+    ::PostQuitMessage(0);
+    return 0;
+}

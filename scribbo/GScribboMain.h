@@ -1,0 +1,72 @@
+// The main window: the list side (title view, folder or date bar, toolbar) left of a splitter,
+// the list colour right of it, and the pad view as a popup over the whole screen. It lives for
+// the program's whole life; destroying it ends the program.
+#pragma once
+
+#include "scribbo/GToolBarEx.h"
+#include "winza/Winza.h"
+
+class GImageList;
+
+class GScribboMain : public Winza {
+public:
+    GScribboMain();
+    ~GScribboMain() override;
+    LPCWSTR GetClassNameW() override { return u"GScribboMain"; }
+    int RegisterClassW() override;
+    LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Draw(HDC hdc, RECT clip) override;
+
+    // The one main window of the process while it exists, else null.
+    static GScribboMain* Instance();
+
+    // Lays the list side out again from the splitter; repaints when asked.
+    void RecalcLayout(int invalidate);
+    // The toolbar draws from this list from now on (the caller keeps owning it).
+    void SetToolbarImages(GImageList* list);
+    // The colour of the list bar shown: the main window's right area and the pad view's bars.
+    COLORREF GetListColor() const;
+
+    RECT GetSplitterRect() const { return m_rcSplitter; }
+    GToolBarEx* GetToolBar() { return &m_toolbar; }
+    int IsSliding() const { return m_nStep != 0; }
+
+    static constexpr UINT kSlideTimer = 16;
+    static constexpr UINT kSlideMs = 10;
+
+protected:
+    LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnLbuttonDown(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseMove(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnLbuttonUp(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    void CreateToolBar();
+    // Shows the buttons and the bar of the navigation and view modes in the settings.
+    void ApplyModes();
+    void StartSlide();
+    void StepSlide();
+    // Inverts the splitter rectangle on the screen (drawn twice it is gone).
+    void DrawDragFeedback();
+    void MoveSplitterBy(int dx);
+    void EndProgram();
+
+    GToolBarEx m_toolbar;
+    RECT m_rcSplitter{0, 0, 0, 0};
+    RECT m_rcSaved{0, 0, 0, 0};
+    HBRUSH m_hSplitterBrush = nullptr;
+    int m_bDragging = 0;
+    // Set from a press on the splitter until the pen lifts.
+    int m_bPressing = 0;
+    int m_nLastX = 0;
+    int m_nLastY = 0;
+    int m_nStep = 0;
+    int m_nAccel = 0;
+    int m_nBarHeight = 0;
+    int m_nToolbarHeight = 0;
+    SIZE m_szClient{0, 0};
+    int m_bListSide = 0;
+};
