@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -234,6 +235,33 @@ TEST_F(MainWindow, ExitAndCloseEndTheMessageLoopWithZero) {
         delete g_App.ToolbarImages;
         g_App.ToolbarImages = nullptr;
     }
+}
+
+TEST_F(MainWindow, ReloadingTheToolbarImagesKeepsTheOldOnesWhenNoneLoad) {
+    Start(240, 320);
+    ::MoveWindow(*main, 0, 40, 200, 200, TRUE);
+    GImageList* old = g_App.ToolbarImages;
+    // Without the program's resources and without the file nothing loads: the user is told,
+    // and the bar keeps its images.
+    std::filesystem::remove(device.Host("Program Files/Scribbo/toolbar.bmp"));
+    g_App.hInstance = plat::ModuleFromAddress(reinterpret_cast<const void*>(&RegCloseKey));
+    const std::string path = device.Root() + "/answer.txt";
+    std::ofstream(path) << "key RETURN\nwait 60000\n";
+    std::string error;
+    ASSERT_TRUE(plat::LoadInputScript(path, &error)) << error;
+    EXPECT_EQ(ReloadToolbarImage(), 0);
+    plat::UnloadInputScript();
+    EXPECT_EQ(g_App.ToolbarImages, old);
+    EXPECT_EQ(main->GetToolBar()->GetButtonImage(), old);
+    // With them it loads anew and the window goes back to the program area.
+    g_App.hInstance = plat::ThisModule();
+    EXPECT_EQ(ReloadToolbarImage(), 1);
+    EXPECT_NE(g_App.ToolbarImages, nullptr);
+    EXPECT_EQ(main->GetToolBar()->GetButtonImage(), g_App.ToolbarImages);
+    const RECT at = WindowRect(*main);
+    EXPECT_EQ(at.top, 0);
+    EXPECT_EQ(at.right, 240);
+    EXPECT_EQ(at.bottom, 320);
 }
 
 TEST_F(MainWindow, DirectStartBuildsNoListSide) {
