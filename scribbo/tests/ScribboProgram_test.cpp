@@ -46,6 +46,11 @@ protected:
     }
     void TearDown() override {
         plat::UnloadInputScript();
+        // A finished script insists on the end with a quit message that the program, already
+        // gone, never took: it must not end the next test's run.
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
+            ;
         plat::UseVirtualClock(false);
         ResetDisplayMode();
     }
@@ -57,6 +62,7 @@ protected:
         std::string error;
         EXPECT_TRUE(plat::LoadInputScript(path, &error)) << error;
         const int rc = RunScribbo(instance, commandLine);
+        EXPECT_FALSE(plat::ScriptRunning()) << "the program ended before its script";
         EXPECT_EQ(plat::ScriptError(), "");
         return rc;
     }

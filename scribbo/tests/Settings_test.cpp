@@ -21,6 +21,9 @@ namespace {
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The high-resolution screen the program starts on, whatever an earlier test left.
+        plat::CreateScreenSurface(480, 640);
+        ResetDisplayMode();
         ASSERT_TRUE(CreateDirectoryW(u"\\Program Files", nullptr));
         ASSERT_TRUE(CreateDirectoryW(u"\\Program Files\\Scribbo", nullptr));
     }
