@@ -166,6 +166,8 @@ int GDib::CopyDib(const GDib* source) {
             return 0;
     }
     m_Info = source->m_Info;
+    if (reuse)
+        UpdateSectionColors();
     std::memcpy(m_pBits, source->m_pBits, static_cast<size_t>(source->Stride()) * sh.biHeight);
     m_TransColor = source->m_TransColor;
     m_TransColor.rgbReserved = 0;
@@ -211,16 +213,15 @@ int GDib::FromDDB(HBITMAP bitmap, int bitCount) {
     if (!SizeFits(width, height, depth))
         return 0;
     FillHeader(width, height, depth);
+    // Writes through GetPaletteData bypass UpdateSectionColors; the copy must still see them.
+    if (previous.m_hBitmap)
+        previous.UpdateSectionColors();
 
     gdib::MemoryDC source(bitmap);
     if (!source.Get()) {
         Free();
         return 0;
     }
-    // Our own table may have been edited since the section was made; the copy must see it.
-    if (previous.m_hBitmap && previous.PaletteCount() > 0)
-        SetDIBColorTable(source.Get(), 0, static_cast<UINT>(previous.PaletteCount()),
-                         previous.m_Info.colors);
     if (depth <= 8) {
         // The target's table is the source's own when it has one, else our default; the
         // section is made from it so that the copy below maps colours onto that table.

@@ -140,6 +140,11 @@ protected:
     int CreateSection(UINT usage);
     // Installs the default colour table of the current depth.
     void SetDefaultPalette();
+    // GDI keeps its own copy of a section's colour table, made when the section was; every
+    // change to ours is handed on, so that anything reading the section through GDI (memory
+    // contexts, GetDIBits, PNG export) sees our colours. A section selected into another
+    // context at the time cannot be reached and keeps its old table.
+    void UpdateSectionColors();
     // Colour-table entries that may be read: biClrUsed capped at the table's size.
     int PaletteCount() const;
     // Row bytes from the header, whether or not a section is attached.

@@ -1,5 +1,6 @@
 // GDib colour tables: defaults, access and colour matching.
 #include "fundo/GDib.h"
+#include "fundo/GDibInternal.h"
 
 #include <cstring>
 
@@ -75,6 +76,15 @@ void GDib::SetDefaultPalette() {
     }
 }
 
+void GDib::UpdateSectionColors() {
+    int n = m_hBitmap && m_Info.header.biBitCount <= 8 ? PaletteCount() : 0;
+    if (n < 1)
+        return;
+    gdib::MemoryDC dc(m_hBitmap);
+    if (dc.Get())
+        SetDIBColorTable(dc.Get(), 0, static_cast<UINT>(n), m_Info.colors);
+}
+
 RGBQUAD GDib::GetPaletteColor(int index) const {
     if (!m_hBitmap || index < 0 || index >= PaletteCount())
         return RGBQUAD{0, 0, 0, 0};
@@ -94,6 +104,7 @@ void GDib::SetPaletteColor(int index, BYTE red, BYTE green, BYTE blue) {
     if (!m_hBitmap || index < 0 || index >= PaletteCount())
         return;
     m_Info.colors[index] = RGBQUAD{blue, green, red, 0};
+    UpdateSectionColors();
 }
 
 void GDib::SetPaletteColor(int index, RGBQUAD color) {
@@ -111,6 +122,7 @@ void GDib::SetPalette(int count, const BYTE* red, const BYTE* green, const BYTE*
         count = PaletteCount();
     for (int i = 0; i < count; ++i)
         m_Info.colors[i] = RGBQUAD{blue[i], green[i], red[i], 0};
+    UpdateSectionColors();
 }
 
 void GDib::SetPalette(const RGB3* colors, int count) {
@@ -120,6 +132,7 @@ void GDib::SetPalette(const RGB3* colors, int count) {
         count = PaletteCount();
     for (int i = 0; i < count; ++i)
         m_Info.colors[i] = RGBQUAD{colors[i].blue, colors[i].green, colors[i].red, 0};
+    UpdateSectionColors();
 }
 
 void GDib::SetPalette(const RGBQUAD* colors, int count) {
@@ -128,6 +141,7 @@ void GDib::SetPalette(const RGBQUAD* colors, int count) {
     if (count > 256)
         count = 256;
     std::memcpy(m_Info.colors, colors, static_cast<size_t>(count) * sizeof(RGBQUAD));
+    UpdateSectionColors();
 }
 
 void GDib::SetGrayPalette() {
@@ -139,6 +153,7 @@ void GDib::SetGrayPalette() {
         BYTE level = static_cast<BYTE>(i * step);
         m_Info.colors[i] = RGBQUAD{level, level, level, 0};
     }
+    UpdateSectionColors();
 }
 
 int GDib::IsGrayScale() const {

@@ -296,7 +296,10 @@ int GStringFile::ReadNextLine(WCHAR* out, int capacity, int escape) {
             m_nCurLine = 0;
             return 0;
         case Scan::Partial:
-            return LineBase() + 1;
+            // A last line without a line end is returned but not counted: it answers the
+            // number of the line before it. Alone in the file it answers 1, since every
+            // reader stops at 0 and would lose it.
+            return LineBase() ? LineBase() : 1;
         case Scan::Line:
             break;
     }

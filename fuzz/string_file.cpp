@@ -66,9 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             abort();
         if (n == 0)
             break;
-        if (n != static_cast<int>(lines.size()) + 1)
-            abort(); // lines come numbered in order
+        // Lines come numbered in order; a last line without a line end repeats the number
+        // before it, and nothing follows it.
+        bool unterminated = n == static_cast<int>(lines.size()) && n > 0;
+        if (n != static_cast<int>(lines.size()) + 1 && !unterminated)
+            abort();
         lines.push_back(out.data());
+        if (unterminated && f.ReadNextLine(out.data(), capacity, escape) != 0)
+            abort();
+        if (unterminated)
+            break;
     }
     // Back and forth by line number, as a reader returning to an earlier line does.
     for (size_t i = 0; i < lines.size() && i < 64; ++i) {

@@ -52,7 +52,7 @@ void FitOutputSize(int w, int h, int requestW, int requestH, int& outW, int& out
 
 } // namespace picta
 
-Picta::Picta() : m_bLoaded(0) {
+Picta::Picta() : m_bLoaded(0), m_nFileBits(0) {
     static_cast<PictaFields&>(m_PictaInfo) = PictaFields{};
     m_PictaInfo.transIndex = -1;
     m_PictaInfo.outputWidth = -1;

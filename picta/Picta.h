@@ -26,6 +26,9 @@ public:
 
     HBITMAP GetSafeHandle() const { return m_bLoaded ? m_hBitmap : nullptr; }
     int IsLoaded() const { return m_bLoaded; }
+    // Bits per pixel as the file stores them, which a decoded bitmap may not keep (a GIF
+    // becomes a 24-bit picture, a 5-6-5 BMP a 24-bit one).
+    int GetFileBitCount() const { return m_nFileBits ? m_nFileBits : GetBitCount(); }
     void SetLoaded(int loaded) { m_bLoaded = loaded; }
 
     _PICTAINFO& Info() { return m_PictaInfo; }
@@ -53,4 +56,5 @@ public:
 protected:
     _PICTAINFO m_PictaInfo;
     int m_bLoaded;
+    int m_nFileBits; // 0: as the bitmap
 };

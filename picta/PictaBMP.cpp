@@ -2,6 +2,7 @@
 
 #include "picta/PictaIO.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -34,7 +35,43 @@ inline void SetPacked(BYTE* row, int x, int bitCount, int index) {
     row[bit >> 3] = static_cast<BYTE>((row[bit >> 3] & ~mask) | ((index << shift) & mask));
 }
 
+// Compression values beyond the three the platform names.
+constexpr DWORD kJpegInside = 4;
+constexpr DWORD kPngInside = 5;
+constexpr DWORD kAlphaBitFields = 6;
+// Run-length files may describe this many pixels whatever their size, and beyond it this
+// many per byte of data (runs of 255 in two bytes, plus jumps over untouched pixels).
+constexpr long long kRleFloor = 1LL << 20;
+constexpr long long kRlePixelsPerByte = 1024;
+
 } // namespace
+
+int PictaBMP::Refuse(const char* why) {
+    m_pRefusal = why;
+    return 0;
+}
+
+int PictaBMP::ReadMasks(GFile* file, Header& h) {
+    BITMAPINFOHEADER& bi = h.info;
+    BYTE masks[12];
+    if (picta::FileRead(file, masks, 12) != 12)
+        return Refuse("the file ends inside the bit-field masks");
+    if (bi.biBitCount != 16 && bi.biBitCount != 32)
+        return Refuse("bit fields need 16 or 32 bits per pixel");
+    DWORD all = 0;
+    for (int i = 0; i < 3; ++i) {
+        DWORD m = Get32(masks + 4 * i);
+        DWORD low = m & (~m + 1);
+        // Empty, overlapping, gapped or wider than a pixel: no channel can be read from it.
+        if (!m || (m & all) || ((m + low) & m) || (bi.biBitCount == 16 && m > 0xFFFF))
+            return Refuse("the bit-field masks are empty, overlap or have gaps");
+        all |= m;
+        h.masks[i] = m;
+    }
+    h.fields = !PlainMasks(bi.biBitCount, h.masks[0], h.masks[1], h.masks[2]);
+    bi.biCompression = BI_RGB;
+    return 1;
+}
 
 int PictaBMP::ReadBitmapInfo(GFile* file, Header& h) {
     BYTE raw[40];
@@ -42,11 +79,14 @@ int PictaBMP::ReadBitmapInfo(GFile* file, Header& h) {
     long long at = file->Tell();
     int got = picta::FileRead(file, raw, 40);
     if (got < 12)
-        return 0;
+        return Refuse("the file is too short for a bitmap header");
     BITMAPINFOHEADER& bi = h.info;
     std::memset(&bi, 0, sizeof bi);
     bi.biSize = Get32(raw);
     h.core = 0;
+    h.rle = 0;
+    h.fields = 0;
+    std::memset(h.masks, 0, sizeof h.masks);
     if (bi.biSize == 12) {
         h.core = 1;
         bi.biWidth = Get16(raw + 4);
@@ -55,11 +95,11 @@ int PictaBMP::ReadBitmapInfo(GFile* file, Header& h) {
         bi.biBitCount = Get16(raw + 10);
         // The colour table follows the 12 bytes.
         if (!file->Seek(static_cast<long>(at + 12), 0))
-            return 0;
+            return Refuse("the file is too short for a bitmap header");
     } else {
         // Later header versions begin with the same 40 bytes.
         if (bi.biSize < 40 || bi.biSize > 1024 || got < 40)
-            return 0;
+            return Refuse("not a bitmap header");
         bi.biWidth = static_cast<LONG>(Get32(raw + 4));
         bi.biHeight = static_cast<LONG>(Get32(raw + 8));
         bi.biPlanes = Get16(raw + 12);
@@ -70,32 +110,42 @@ int PictaBMP::ReadBitmapInfo(GFile* file, Header& h) {
         bi.biYPelsPerMeter = static_cast<LONG>(Get32(raw + 28));
         bi.biClrUsed = Get32(raw + 32);
         bi.biClrImportant = Get32(raw + 36);
-        // Bit-field masks sit after a 40-byte header or inside the longer ones.
-        if (bi.biCompression == BI_BITFIELDS) {
-            BYTE masks[12];
-            if (picta::FileRead(file, masks, 12) != 12)
+        // Masks sit after a 40-byte header or inside the longer ones; the handheld's
+        // alpha-bit-field form adds an alpha mask, which is not used.
+        if (bi.biCompression == BI_BITFIELDS || bi.biCompression == kAlphaBitFields) {
+            int extra = bi.biCompression == kAlphaBitFields ? 16 : 12;
+            if (!ReadMasks(file, h))
                 return 0;
-            if (!PlainMasks(bi.biBitCount, Get32(masks), Get32(masks + 4), Get32(masks + 8)))
-                return 0;
-            bi.biCompression = BI_RGB;
             if (bi.biSize == 40)
-                at += 12;
+                at += extra;
         }
         if (!file->Seek(static_cast<long>(at + bi.biSize), 0))
-            return 0;
+            return Refuse("the file ends inside the bitmap header");
     }
     int bc = bi.biBitCount;
     if (bc != 1 && bc != 2 && bc != 4 && bc != 8 && bc != 16 && bc != 24 && bc != 32)
-        return 0;
-    // Run-length and other compressed variants are refused rather than read as rows.
-    if (bi.biCompression != BI_RGB)
-        return 0;
+        return Refuse("the bits per pixel are not 1, 2, 4, 8, 16, 24 or 32");
+    if (bi.biCompression == BI_RLE8 || bi.biCompression == BI_RLE4) {
+        h.rle = bi.biCompression == BI_RLE8 ? 8 : 4;
+        if (bc != h.rle)
+            return Refuse(h.rle == 8 ? "run-length coding (RLE8) needs 8 bits per pixel"
+                                     : "run-length coding (RLE4) needs 4 bits per pixel");
+        if (bi.biHeight < 0)
+            return Refuse("a top-down bitmap cannot be run-length coded");
+    } else if (bi.biCompression == kJpegInside) {
+        return Refuse("a JPEG picture inside a BMP file is not read");
+    } else if (bi.biCompression == kPngInside) {
+        return Refuse("a PNG picture inside a BMP file is not read");
+    } else if (bi.biCompression != BI_RGB) {
+        return Refuse("unknown compression");
+    }
     if (bi.biWidth < 1 || bi.biHeight == 0 || bi.biHeight == static_cast<LONG>(0x80000000))
-        return 0;
+        return Refuse("the picture has no width or height");
     h.topDown = bi.biHeight < 0;
     h.height = bi.biHeight < 0 ? -bi.biHeight : bi.biHeight;
-    if (!picta::BitmapFits(bi.biWidth, h.height, bc))
-        return 0;
+    if (!picta::BitmapFits(bi.biWidth, h.height, h.fields ? 24 : bc))
+        return Refuse("the picture is larger than the reader takes (32768 pixels a side, "
+                      "256 MB of pixels)");
     // The stored image size is recomputed: a wrong one must not steer the reads.
     bi.biSizeImage = static_cast<DWORD>(GDib::LineSize(bi.biWidth, bc)) * h.height;
     if (bc <= 8) {
@@ -103,40 +153,42 @@ int PictaBMP::ReadBitmapInfo(GFile* file, Header& h) {
         if (bi.biClrUsed == 0 || bi.biClrUsed > full)
             bi.biClrUsed = full;
     } else if (bi.biClrUsed > 256) {
-        return 0;
+        return Refuse("the colour count is beyond 256");
     }
     return 1;
 }
 
 int PictaBMP::ReadHeaders(GFile* file, Header& h) {
+    m_pRefusal = nullptr;
     h.start = file->Tell();
     if (h.start < 0)
-        return 0;
+        return Refuse("the stream cannot be read");
     h.dataOffset = 0;
     BYTE fh[14];
     int got = picta::FileRead(file, fh, 14);
     if (got == 14 && fh[0] == 'B' && fh[1] == 'M') {
         h.dataOffset = Get32(fh + 10);
     } else if (!file->Seek(static_cast<long>(h.start), 0)) {
-        return 0;
+        return Refuse("the stream cannot be read");
     }
     return ReadBitmapInfo(file, h);
 }
 
 int PictaBMP::PreLoad(GFile* file, int& width, int& height) {
     if (!file || file->Size() <= 0)
-        return 0;
+        return Refuse("the file is empty");
     Header h;
     if (!ReadHeaders(file, h))
         return 0;
     width = h.info.biWidth;
     height = h.info.biHeight;
-    return picta::EstimateBytes(width, h.height, h.info.biBitCount);
+    return picta::EstimateBytes(width, h.height, h.fields ? 24 : h.info.biBitCount);
 }
 
 int PictaBMP::Load(GFile* file, PICTAPROGRESS progress, void* user) {
+    m_nFileBits = 0;
     if (!file || file->Size() <= 0)
-        return 0;
+        return Refuse("the file is empty");
     Header h;
     if (!ReadHeaders(file, h))
         return 0;
@@ -144,29 +196,21 @@ int PictaBMP::Load(GFile* file, PICTAPROGRESS progress, void* user) {
     const BITMAPINFOHEADER fileInfo = h.info;
     int w = fileInfo.biWidth;
     int bc = fileInfo.biBitCount;
-    int W, H;
-    picta::FitOutputSize(w, h.height, m_PictaInfo.outputWidth, m_PictaInfo.outputHeight, W, H);
-    if (!Create(W, H, bc))
-        return 0;
-    m_Info.header.biXPelsPerMeter = fileInfo.biXPelsPerMeter;
-    m_Info.header.biYPelsPerMeter = fileInfo.biYPelsPerMeter;
-    m_Info.header.biClrImportant = fileInfo.biClrImportant;
-    m_PictaInfo.xDPI = static_cast<int>(std::floor(fileInfo.biXPelsPerMeter * 0.0254 + 0.5));
-    m_PictaInfo.yDPI = static_cast<int>(std::floor(fileInfo.biYPelsPerMeter * 0.0254 + 0.5));
 
+    // The colour table is read before the bitmap is made, so that a file cut short there
+    // costs no allocation.
     int colors = static_cast<int>(fileInfo.biClrUsed);
+    RGBQUAD table[256];
+    std::memset(table, 0, sizeof table);
     if (bc <= 8) {
         int entry = h.core ? 3 : 4;
-        BYTE table[256 * 4];
-        if (picta::FileRead(file, table, colors * entry) != colors * entry) {
-            Free();
-            return 0;
-        }
+        BYTE raw[256 * 4];
+        if (picta::FileRead(file, raw, colors * entry) != colors * entry)
+            return Refuse("the file ends inside the colour table");
         for (int i = 0; i < colors; ++i) {
-            const BYTE* e = table + i * entry;
-            m_Info.colors[i] = RGBQUAD{e[0], e[1], e[2], 0};
+            const BYTE* e = raw + i * entry;
+            table[i] = RGBQUAD{e[0], e[1], e[2], 0};
         }
-        m_Info.header.biClrUsed = static_cast<DWORD>(colors);
     } else if (colors > 0 && !h.dataOffset) {
         // A table beside direct pixels is only a hint for displays: step over it.
         file->Seek(colors * (h.core ? 3 : 4), 1);
@@ -175,19 +219,40 @@ int PictaBMP::Load(GFile* file, PICTAPROGRESS progress, void* user) {
     long long size = file->Size();
     if (h.dataOffset) {
         if (h.start + h.dataOffset > size ||
-            !file->Seek(static_cast<long>(h.start + h.dataOffset), 0)) {
-            Free();
-            return 0;
-        }
+            !file->Seek(static_cast<long>(h.start + h.dataOffset), 0))
+            return Refuse("the pixel data would start past the end of the file");
     }
-    long long stored = static_cast<long long>(LineSize(w, bc)) * h.height;
     long long available = size - file->Tell();
+    long long pixels = static_cast<long long>(w) * h.height;
+    long long stored = static_cast<long long>(LineSize(w, bc)) * h.height;
     // A cut file may still show its first rows, but a few bytes must not claim a huge bitmap.
-    if (available <= 0 || stored > available * 4) {
-        Free();
-        return 0;
+    // Run-length rows can say much in little, though not without bound.
+    bool plausible = h.rle ? pixels <= std::max(kRleFloor, available * kRlePixelsPerByte)
+                           : stored <= available * 4;
+    if (available <= 0 || !plausible)
+        return Refuse("the pixel data is missing or far too short for the picture's size");
+
+    int W, H;
+    picta::FitOutputSize(w, h.height, m_PictaInfo.outputWidth, m_PictaInfo.outputHeight, W, H);
+    if (!Create(W, H, h.fields ? 24 : bc))
+        return Refuse("no memory for the picture");
+    m_Info.header.biXPelsPerMeter = fileInfo.biXPelsPerMeter;
+    m_Info.header.biYPelsPerMeter = fileInfo.biYPelsPerMeter;
+    m_Info.header.biClrImportant = fileInfo.biClrImportant;
+    m_PictaInfo.xDPI = static_cast<int>(std::floor(fileInfo.biXPelsPerMeter * 0.0254 + 0.5));
+    m_PictaInfo.yDPI = static_cast<int>(std::floor(fileInfo.biYPelsPerMeter * 0.0254 + 0.5));
+    if (bc <= 8) {
+        std::memcpy(m_Info.colors, table, sizeof(RGBQUAD) * static_cast<size_t>(colors));
+        m_Info.header.biClrUsed = static_cast<DWORD>(colors);
+        UpdateSectionColors();
     }
 
+    if (h.rle)
+        return LoadRle(file, h, available, progress, user);
+    if (h.fields) {
+        m_nFileBits = bc;
+        return LoadFields(file, h, progress, user);
+    }
     if (W == w && H == h.height) {
         picta::FileRead(file, m_pBits, static_cast<int>(stored));
         if (h.topDown)
@@ -195,13 +260,19 @@ int PictaBMP::Load(GFile* file, PICTAPROGRESS progress, void* user) {
         m_bLoaded = 1;
         return 1;
     }
-    return ReadScaled(file, h, progress, user);
+    int inBytes = LineSize(w, bc);
+    return ReadScaled(
+        [file, inBytes](BYTE* row) {
+            std::memset(row, 0, static_cast<size_t>(inBytes));
+            picta::FileRead(file, row, inBytes);
+        },
+        bc, h, progress, user);
 }
 
-int PictaBMP::ReadScaled(GFile* file, const Header& h, PICTAPROGRESS progress, void* user) {
+int PictaBMP::ReadScaled(const std::function<void(BYTE*)>& next, int bc, const Header& h,
+                         PICTAPROGRESS progress, void* user) {
     int w = h.info.biWidth;
     int fileHeight = h.height;
-    int bc = h.info.biBitCount;
     int W = m_Info.header.biWidth;
     int H = m_Info.header.biHeight;
     int inBytes = LineSize(w, bc);
@@ -214,8 +285,7 @@ int PictaBMP::ReadScaled(GFile* file, const Header& h, PICTAPROGRESS progress, v
     // Output stored row o (from the bottom) takes file row (o * h) / H in bottom-up terms.
     int reported = -1;
     for (int r = 0; r < fileHeight; ++r) {
-        std::memset(row.data(), 0, row.size());
-        picta::FileRead(file, row.data(), inBytes);
+        next(row.data());
         int bottomUp = h.topDown ? fileHeight - 1 - r : r;
         // Rows are visited in stored order; a top-down file fills the output from the top.
         long long first = (static_cast<long long>(bottomUp) * H + fileHeight - 1) / fileHeight;
@@ -236,7 +306,7 @@ int PictaBMP::ReadScaled(GFile* file, const Header& h, PICTAPROGRESS progress, v
             reported = percent;
             if (progress && !progress(percent, user)) {
                 Free();
-                return 0;
+                return Refuse("cancelled");
             }
         }
     }

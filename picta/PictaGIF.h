@@ -47,6 +47,10 @@ protected:
     int ReadBytes(BYTE* to, int count);
     int SkipSubBlocks();
     int CreateCanvas(int width, int height);
+    // Frames that never wait and never overlap are tiles of one still picture: how deep
+    // pictures are written. ComposeMosaic draws them all and keeps the picture alone.
+    int IsMosaic() const;
+    int ComposeMosaic();
     int ReadFrame(const BYTE* descriptor, const RGB3* globalTable, int globalCount,
                   _PICTAINFO& pending, int screenWidth, int screenHeight);
 

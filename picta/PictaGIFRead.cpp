@@ -4,6 +4,7 @@
 #include "picta/PictaIO.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -320,7 +321,9 @@ int PictaGIF::ReadFrame(const BYTE* d, const RGB3* globalTable, int globalCount,
     if (!frame->Create(width, height, bits))
         return 0;
     frame->SetLoaded(1);
-    RGBQUAD* colors = frame->GetPaletteData();
+    // Built aside and installed in one go, so that the frame's section gets the same table.
+    RGBQUAD colors[256];
+    std::memcpy(colors, frame->GetPaletteData(), sizeof colors);
     int tableSize = 1 << bits;
     for (int i = 0; i < count && i < tableSize; ++i)
         colors[i] = RGBQUAD{table[i].blue, table[i].green, table[i].red, 0};
@@ -351,7 +354,12 @@ int PictaGIF::ReadFrame(const BYTE* d, const RGB3* globalTable, int globalCount,
             }
         }
     }
+    frame->SetPalette(colors, 256);
     if (m_PictaInfo.frameCount == 1) {
+        // What the file says of its depth: the first picture's colour table.
+        m_nFileBits = 0;
+        while (count > (1 << m_nFileBits))
+            ++m_nFileBits;
         m_PictaInfo.transIndex = frame->Info().transIndex;
         m_PictaInfo.transColor = frame->Info().transColor;
         m_PictaInfo.disposal = frame->Info().disposal;
@@ -392,6 +400,7 @@ int PictaGIF::PreLoad(GFile* file, int& width, int& height) {
 
 int PictaGIF::Load(GFile* file, PICTAPROGRESS, void*) {
     m_bLoaded = 0;
+    m_nFileBits = 0;
     Free();
     long long size = file ? file->Size() : 0;
     if (size <= 0)
@@ -480,15 +489,75 @@ int PictaGIF::Load(GFile* file, PICTAPROGRESS, void*) {
         DeleteAllFrame();
         m_PictaInfo.frameCount = 1;
     } else {
-        // The canvas is the logical screen: frames are placed in its coordinates, and a
-        // mosaic of tiles would otherwise be cut to its first tile.
+        // The canvas is the logical screen: frames are placed in its coordinates.
         long long screen = static_cast<long long>(screenWidth) * screenHeight;
         if (screen > size * kPixelsPerByte || !CreateCanvas(screenWidth, screenHeight)) {
             DeleteAllFrame();
             return 0;
         }
         m_TransColor = m_PictaInfo.transColor;
+        if (IsMosaic() && !ComposeMosaic())
+            return 0;
     }
     m_bLoaded = 1;
+    return 1;
+}
+
+int PictaGIF::IsMosaic() const {
+    const GArray& frames = m_PictaInfo.frames;
+    int count = frames.GetSize();
+    for (int i = 0; i < count; ++i)
+        if (static_cast<const Picta*>(frames[i])->Info().delay != 0)
+            return 0;
+    // Every frame lies inside the canvas (ReadFrame sees to that), so one mark per pixel
+    // finds an overlap in time bounded by the pixels decoded.
+    int width = Width();
+    std::vector<BYTE> covered(static_cast<size_t>(width) * Height(), 0);
+    for (int i = 0; i < count; ++i) {
+        const PictaFields& f = static_cast<const Picta*>(frames[i])->Info();
+        for (int y = f.frameTop; y < f.frameTop + f.frameHeight; ++y) {
+            BYTE* mark = covered.data() + static_cast<size_t>(y) * width + f.frameLeft;
+            for (int x = 0; x < f.frameWidth; ++x) {
+                if (mark[x])
+                    return 0;
+                mark[x] = 1;
+            }
+        }
+    }
+    return 1;
+}
+
+int PictaGIF::ComposeMosaic() {
+    int width = Width();
+    int height = Height();
+    if (m_PictaInfo.transIndex >= 0)
+        SetBackColor(m_PictaInfo.transColor, 255);
+    GArray& frames = m_PictaInfo.frames;
+    for (int i = 0; i < frames.GetSize(); ++i) {
+        Picta* frame = static_cast<Picta*>(frames[i]);
+        const _PICTAINFO& fi = frame->Info();
+        frame->SetTransColor(fi.transColor);
+        frame->DrawDib(this, fi.frameLeft, fi.frameTop, fi.frameWidth, fi.frameHeight, 0, 0,
+                       fi.frameWidth, fi.frameHeight, 1, 255, fi.transIndex >= 0 ? 1 : 0);
+    }
+    DeleteAllFrame();
+    m_PictaInfo.frameCount = 1;
+    m_PictaInfo.curFrame = 0;
+    m_PictaInfo.frameLeft = 0;
+    m_PictaInfo.frameTop = 0;
+    m_PictaInfo.frameWidth = width;
+    m_PictaInfo.frameHeight = height;
+    // Now one picture, it takes the requested output size as a single frame does.
+    int W, H;
+    picta::FitOutputSize(width, height, m_PictaInfo.outputWidth, m_PictaInfo.outputHeight, W, H);
+    if (W == width && H == height)
+        return 1;
+    GDib whole;
+    if (!picta::BitmapFits(W, H, 24) || !whole.Create(W, H, 24)) {
+        Free();
+        return 0;
+    }
+    SwapDib(&whole);
+    whole.DrawDib(this, 0, 0, W, H, 0, 0, width, height, 1, 255, 0);
     return 1;
 }

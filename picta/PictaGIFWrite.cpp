@@ -50,7 +50,9 @@ void PictaGIF::EncodeHeader(int width, int height, int paletted) {
 }
 
 void PictaGIF::EncodeExtension() {
-    BYTE b[8] = {0x21, 0xF9, 0x04, 0, 100, 0, 0, 0};
+    // Delay 0: what is written is one still picture, the tiles of a deep one included, which
+    // a viewer shows at once rather than one tile a second.
+    BYTE b[8] = {0x21, 0xF9, 0x04, 0, 0, 0, 0, 0};
     b[3] = static_cast<BYTE>(((m_Disposal << 2) & 0x1F) | (m_PictaInfo.transIndex != -1 ? 1 : 0));
     b[6] = static_cast<BYTE>(m_PictaInfo.transIndex);
     PutBytes(b, 8);
@@ -160,13 +162,21 @@ void PictaGIF::EncodeRGB() {
                     return;
                 }
             }
+            // The table is filled aside and installed once per tile.
+            RGBQUAD table[256];
+            std::memcpy(table, tile.GetPaletteData(), sizeof table);
             if (transparent) {
                 m_PictaInfo.transIndex = 0;
-                tile.SetPaletteColor(0, m_PictaInfo.transColor);
+                table[0] = m_PictaInfo.transColor;
+                table[0].rgbReserved = 0;
             }
             for (int i = 0; i < th; ++i)
-                for (int j = 0; j < tw; ++j)
-                    tile.SetPaletteColor(1 + kTileWidth * i + j, GetPixel(tx + j, ty + i));
+                for (int j = 0; j < tw; ++j) {
+                    RGBQUAD c = GetPixel(tx + j, ty + i);
+                    c.rgbReserved = 0;
+                    table[1 + kTileWidth * i + j] = c;
+                }
+            tile.SetPalette(table, 256);
             for (int i = 0; i < th; ++i)
                 for (int j = 0; j < tw; ++j)
                     tile.SetPixelIndex(

@@ -125,6 +125,9 @@ int PictaJPG::PreLoad(GFile* file, int& width, int& height) {
 
 int PictaJPG::Load(GFile* file, PICTAPROGRESS progress, void* user) {
     m_bLoaded = 0;
+    m_nDensityUnit = -1;
+    m_nXDensity = m_nYDensity = 0;
+    m_bDamaged = 0;
     long long streamSize = file ? file->Size() : 0;
     if (streamSize <= 0)
         return 0;
@@ -187,6 +190,9 @@ int PictaJPG::Load(GFile* file, PICTAPROGRESS progress, void* user) {
         return 0;
     }
     if (cinfo.saw_JFIF_marker) {
+        m_nDensityUnit = cinfo.density_unit;
+        m_nXDensity = cinfo.X_density;
+        m_nYDensity = cinfo.Y_density;
         SetXDPI(DensityToDpi(cinfo.density_unit, cinfo.X_density));
         SetYDPI(DensityToDpi(cinfo.density_unit, cinfo.Y_density));
     }
@@ -226,6 +232,8 @@ int PictaJPG::Load(GFile* file, PICTAPROGRESS progress, void* user) {
     if (progress)
         progress(100, user);
     jpeg_finish_decompress(&cinfo);
+    // Warnings are what libjpeg says of data it had to guess: corrupt or missing bytes.
+    m_bDamaged = error.pub.num_warnings > 0;
     jpeg_destroy_decompress(&cinfo);
     picta::ReleaseSource(&source);
     m_bLoaded = 1;

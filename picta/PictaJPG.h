@@ -18,4 +18,18 @@ public:
 
     // The scale denominator libjpeg decodes at for a requested 1/d: 1, 2, 4 or 8.
     static int SupportedDenominator(int d);
+
+    // The JFIF density unit of the last load: 0 when the densities are only a pixel aspect
+    // ratio, 1 dots per inch, 2 dots per centimetre; -1 without a JFIF marker.
+    int GetDensityUnit() const { return m_nDensityUnit; }
+    int GetXDensity() const { return m_nXDensity; }
+    int GetYDensity() const { return m_nYDensity; }
+    // 1 when the last load met damaged or missing data (a cut file ends as if complete).
+    int IsDamaged() const { return m_bDamaged; }
+
+private:
+    int m_nDensityUnit = -1;
+    int m_nXDensity = 0;
+    int m_nYDensity = 0;
+    int m_bDamaged = 0;
 };

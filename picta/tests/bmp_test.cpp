@@ -426,7 +426,7 @@ TEST(BmpDamaged, ShortOrWrongHeadersFail) {
         return bmp.Load(&in.file, nullptr, nullptr);
     };
     EXPECT_EQ(patched(28, {3, 0}), 0);                   // 3 bits per pixel
-    EXPECT_EQ(patched(30, {1, 0, 0, 0}), 0);             // run-length compression is refused
+    EXPECT_EQ(patched(30, {1, 0, 0, 0}), 0);             // run-length coding of 24 bits
     EXPECT_EQ(patched(18, {0, 0, 0, 0}), 0);             // zero width
     EXPECT_EQ(patched(18, {0xFF, 0xFF, 0xFF, 0xFF}), 0); // negative width
     EXPECT_EQ(patched(18, {0, 0, 1, 0}), 0);             // 65536 wide: beyond the side limit

@@ -136,9 +136,11 @@ TEST(GifFrames, TableSizeChoosesTheFrameDepth) {
     EXPECT_EQ(gif.GetFrame(1)->GetPixelIndex(0, 0), 3);
     EXPECT_EQ(gif.GetFrame(2)->GetPixelIndex(0, 0), 31);
     EXPECT_EQ(gif.GetFrame(2)->GetPixelColor(0, 0), Entry(Ramp(32), 31));
-    // The canvas of an animation is the logical screen and is filled by NextFrame.
+    // The canvas of an animation is the logical screen and is filled by NextFrame; the file
+    // itself speaks of the first frame's 2-entry table, 1 bit.
     EXPECT_EQ(gif.Width(), 4);
     EXPECT_EQ(gif.GetBitCount(), 24);
+    EXPECT_EQ(gif.GetFileBitCount(), 1);
 }
 
 TEST(GifFrames, TransparentEntryGetsAColourNoOtherEntryHas) {

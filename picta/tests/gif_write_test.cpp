@@ -98,14 +98,14 @@ TEST(GifWrite, HeaderPackedByteAndFullTablePerDepth) {
         EXPECT_EQ(Le16At(b, 8), 2);
         EXPECT_EQ(b[10], c.packed) << c.bits;
         size_t table = 3u << c.bits;
-        // Straight after the table: the graphic control block with delay 100.
+        // Straight after the table: the graphic control block, delay 0 (a still picture).
         size_t at = 13 + table;
         ASSERT_GT(b.size(), at + 8);
         EXPECT_EQ(b[at], 0x21);
         EXPECT_EQ(b[at + 1], 0xF9);
         EXPECT_EQ(b[at + 2], 4);
         EXPECT_EQ(b[at + 3], 0);
-        EXPECT_EQ(Le16At(b, at + 4), 100);
+        EXPECT_EQ(Le16At(b, at + 4), 0);
         EXPECT_EQ(b[at + 8], 0x2C);
         EXPECT_EQ(b[at + 17], 0); // no local table
         EXPECT_EQ(b[at + 18], c.bits < 2 ? 2 : c.bits);
@@ -249,30 +249,49 @@ TEST(GifRoundTrip, RunLengthIsSmallerThanPlainOnFlatPictures) {
     EXPECT_LT(runs * 10, plain);
 }
 
-TEST(GifRoundTrip, DeepImageMosaicIsLossless) {
+TEST(GifRoundTrip, DeepImageMosaicReadsBackAsOneLosslessPicture) {
     PictaGIF a;
     ASSERT_EQ(a.Create(40, 33, 24), 1);
     for (int y = 0; y < 33; ++y)
         for (int x = 0; x < 40; ++x)
             a.SetPixelColor(x, y, RGB(x * 6, y * 7, (x * y) & 255));
+    a.Info().transIndex = 0;
+    a.Info().transColor = RGBQUAD{3, 2, 1, 0};
+    a.SetPixelColor(5, 26, RGB(1, 2, 3)); // stored row 26: picture row 6
     Bytes saved = SaveGif(a);
+    // Nine tiles, each shown at once: every control block has delay 0.
+    int blocks = 0;
+    for (size_t i = 0; i + 5 < saved.size(); ++i)
+        if (saved[i] == 0x21 && saved[i + 1] == 0xF9 && saved[i + 2] == 4) {
+            ++blocks;
+            EXPECT_EQ(Le16At(saved, i + 4), 0);
+        }
+    EXPECT_EQ(blocks, 9);
     PictaGIF b;
     MemStream in(saved);
     ASSERT_EQ(b.Load(&in.file, nullptr, nullptr), 1);
-    // Each tile is a frame; drawing them all composes the picture on the screen-sized canvas.
-    ASSERT_EQ(b.GetTotalFrame(), 3 * 3);
+    EXPECT_EQ(b.GetTotalFrame(), 1);
+    EXPECT_EQ(b.NextFrame(), 0);
     ASSERT_EQ(b.Width(), 40);
     ASSERT_EQ(b.Height(), 33);
-    Picta* last = b.GetFrame(8);
-    EXPECT_EQ(last->Info().frameLeft, 34);
-    EXPECT_EQ(last->Info().frameTop, 30);
-    for (int i = 0; i < b.GetTotalFrame(); ++i)
-        EXPECT_EQ(b.NextFrame(), 100);
+    EXPECT_EQ(b.GetFileBitCount(), 8);
     int wrong = 0;
     for (int y = 0; y < 33; ++y)
         for (int x = 0; x < 40; ++x)
-            wrong += b.GetPixelColor(x, y) != a.GetPixelColor(x, y);
+            if (x != 5 || y != 6)
+                wrong += b.GetPixelColor(x, y) != a.GetPixelColor(x, y);
     EXPECT_EQ(wrong, 0);
+    // The transparent pixel shows the picture's key colour.
+    EXPECT_EQ(b.Info().transIndex, 0);
+    EXPECT_EQ(b.GetPixelColor(5, 6), QuadToColor(b.Info().transColor));
+    // Asked for half the size, the whole picture is scaled like a single frame.
+    PictaGIF c;
+    MemStream again(saved);
+    c.SetOutputWidth(20);
+    ASSERT_EQ(c.Load(&again.file, nullptr, nullptr), 1);
+    EXPECT_EQ(c.Width(), 20);
+    EXPECT_EQ(c.Height(), 16);
+    EXPECT_EQ(c.GetPixelColor(3, 2), a.GetPixelColor(6, 4));
 }
 
 #ifdef PICTA_HAVE_GIFLIB

@@ -178,6 +178,7 @@ TEST(JpegColour, ColourRowsAreBlueGreenRedInTheBitmap) {
     ASSERT_EQ(Load(jpg, MakeJpeg(s)), 1);
     EXPECT_EQ(jpg.Info().format, 3u);
     EXPECT_EQ(jpg.GetColorNum(), 0);
+    EXPECT_EQ(jpg.IsDamaged(), 0);
     RGBQUAD c = jpg.GetPixel(50, 10);
     EXPECT_NEAR(c.rgbRed, 50, 6);
     EXPECT_NEAR(c.rgbGreen, 10, 6);
@@ -211,6 +212,15 @@ TEST(JpegDensity, DotsPerCentimetreAndPerInch) {
     ASSERT_EQ(Load(inch, MakeJpeg(s)), 1);
     EXPECT_EQ(inch.GetXDPI(), 300);
     EXPECT_EQ(inch.GetInfoHeader()->biXPelsPerMeter, 11811);
+    EXPECT_EQ(inch.GetDensityUnit(), 1);
+    // Unit 0: the densities are only the shape of a pixel, kept as the file has them.
+    s.densityUnit = 0;
+    s.density = 1;
+    PictaJPG ratio;
+    ASSERT_EQ(Load(ratio, MakeJpeg(s)), 1);
+    EXPECT_EQ(ratio.GetDensityUnit(), 0);
+    EXPECT_EQ(ratio.GetXDensity(), 1);
+    EXPECT_EQ(ratio.GetYDensity(), 1);
 }
 
 TEST(JpegProgress, TensUpTo100AndCancellation) {
@@ -350,6 +360,7 @@ TEST(JpegDamaged, CutFilesDecodeWhatTheyHold) {
     Bytes cut(b.begin(), b.begin() + static_cast<long>(b.size() * 3 / 4));
     PictaJPG jpg;
     ASSERT_EQ(Load(jpg, cut), 1);
+    EXPECT_EQ(jpg.IsDamaged(), 1);
     EXPECT_EQ(jpg.Height(), 512);
     // The top rows came before the cut.
     EXPECT_NEAR(jpg.GetPixel(20, 2).rgbRed, 20, 8);

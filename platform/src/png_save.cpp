@@ -1,4 +1,5 @@
-// Saving a surface as a PNG file (8-bit RGB), written beside the target and renamed over it.
+// Saving a surface as a PNG file (8-bit RGB, or RGBA when a colour stands for transparency),
+// written beside the target and renamed over it.
 #include "gdi_internal.h"
 
 #include <png.h>
@@ -12,7 +13,7 @@ namespace plat {
 namespace {
 
 // Only trivially destructible locals live between setjmp and the calls that may jump.
-bool WritePng(FILE* file, int width, int height, const BYTE* rgb) {
+bool WritePng(FILE* file, int width, int height, int channels, const BYTE* pixels) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
         return false;
@@ -27,28 +28,32 @@ bool WritePng(FILE* file, int width, int height, const BYTE* rgb) {
     }
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
-        png_write_row(png, rgb + static_cast<size_t>(y) * width * 3);
+        png_write_row(png, pixels + static_cast<size_t>(y) * width * channels);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
 }
 
-bool Save(const Surface& s, const std::string& path) {
+bool Save(const Surface& s, const std::string& path, const COLORREF* transparent) {
     if (path.empty() || s.width <= 0 || s.height <= 0)
         return false;
-    std::vector<BYTE> rgb(static_cast<size_t>(s.width) * s.height * 3);
-    BYTE* out = rgb.data();
+    const int channels = transparent ? 4 : 3;
+    std::vector<BYTE> pixels(static_cast<size_t>(s.width) * s.height * channels);
+    BYTE* out = pixels.data();
     for (int y = 0; y < s.height; ++y) {
         const BYTE* row = s.Row(y);
-        for (int x = 0; x < s.width; ++x, out += 3) {
+        for (int x = 0; x < s.width; ++x, out += channels) {
             COLORREF c = RawToColor(s, GetRaw(row, x, s.bpp));
-            out[0] = GetRValue(c);
-            out[1] = GetGValue(c);
-            out[2] = GetBValue(c);
+            bool clear = transparent && c == *transparent;
+            out[0] = clear ? 0 : GetRValue(c);
+            out[1] = clear ? 0 : GetGValue(c);
+            out[2] = clear ? 0 : GetBValue(c);
+            if (transparent)
+                out[3] = clear ? 0 : 255;
         }
     }
     std::string temp = path + ".tmp-XXXXXX";
@@ -61,7 +66,7 @@ bool Save(const Surface& s, const std::string& path) {
         unlink(temp.c_str());
         return false;
     }
-    bool ok = WritePng(file, s.width, s.height, rgb.data());
+    bool ok = WritePng(file, s.width, s.height, channels, pixels.data());
     ok = fflush(file) == 0 && ok;
     ok = fsync(fileno(file)) == 0 && ok;
     ok = fclose(file) == 0 && ok;
@@ -79,14 +84,21 @@ bool SaveSurfacePng(HDC h, const std::string& hostPath) {
     if (!dc || !dc->surface)
         return false;
     std::shared_ptr<Surface> s = dc->surface; // keeps it alive while saving
-    return Save(*s, hostPath);
+    return Save(*s, hostPath, nullptr);
 }
 
 bool SaveSurfacePng(HBITMAP h, const std::string& hostPath) {
     std::shared_ptr<BitmapObject> bm = Lookup<BitmapObject>(h, GdiType::Bitmap);
     if (!bm)
         return false;
-    return Save(*bm->surface, hostPath);
+    return Save(*bm->surface, hostPath, nullptr);
+}
+
+bool SaveSurfacePng(HBITMAP h, const std::string& hostPath, COLORREF transparent) {
+    std::shared_ptr<BitmapObject> bm = Lookup<BitmapObject>(h, GdiType::Bitmap);
+    if (!bm)
+        return false;
+    return Save(*bm->surface, hostPath, &transparent);
 }
 
 } // namespace plat

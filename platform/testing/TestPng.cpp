@@ -19,7 +19,10 @@ bool ReadTestPng(const std::string& hostPath, TestPicture* picture) {
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, hostPath.c_str()))
         return false;
-    image.format = PNG_FORMAT_RGB;
+    // Colours as stored: with an alpha channel they are read beside it, not blended.
+    const bool hasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    const size_t step = hasAlpha ? 4 : 3;
+    image.format = hasAlpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
     std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
     if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
         png_image_free(&image);
@@ -28,7 +31,12 @@ bool ReadTestPng(const std::string& hostPath, TestPicture* picture) {
     picture->width = int(image.width);
     picture->height = int(image.height);
     picture->pixels.resize(size_t(image.width) * image.height);
-    for (size_t i = 0; i < picture->pixels.size(); ++i)
-        picture->pixels[i] = RGB(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+    picture->alpha.assign(hasAlpha ? picture->pixels.size() : 0, 0);
+    for (size_t i = 0; i < picture->pixels.size(); ++i) {
+        const unsigned char* p = rgb.data() + step * i;
+        picture->pixels[i] = RGB(p[0], p[1], p[2]);
+        if (hasAlpha)
+            picture->alpha[i] = p[3];
+    }
     return true;
 }

@@ -3,7 +3,9 @@
 //   pictool convert IN OUT [--width W] [--height H] [--percent P] [--rotate CODE]
 #include <fundo/GMemFile.h>
 #include <picta/GImage.h>
+#include <picta/PictaBMP.h>
 #include <picta/PictaGIF.h>
+#include <picta/PictaJPG.h>
 #include <platform/wingdi.h>
 
 #include <cerrno>
@@ -136,8 +138,21 @@ bool LoadImage(GImage& image, const std::string& path, int& format, std::string&
     GMemFile file(bytes.data(), static_cast<DWORD>(bytes.size()));
     if (!image.Load(&file, format)) {
         why = path + ": cannot decode as " + FormatName(format);
+        if (format == eImageBMP) {
+            // The reader keeps no trace once the image is emptied: ask a reader of our own.
+            GMemFile again(bytes.data(), static_cast<DWORD>(bytes.size()));
+            PictaBMP probe;
+            if (!probe.Load(&again, nullptr, nullptr) && probe.GetRefusal())
+                why += std::string(": ") + probe.GetRefusal();
+        }
         return false;
     }
+    // A damaged JPEG still gives a picture, filled up where the data ran out: say so.
+    if (format == eImageJPEG && static_cast<PictaJPG*>(image.GetPicta())->IsDamaged())
+        std::fprintf(stderr,
+                     "pictool: warning: %s is damaged or cut short; the picture is "
+                     "incomplete\n",
+                     path.c_str());
     return true;
 }
 
@@ -152,37 +167,29 @@ int Info(const std::string& path) {
     int frames = format == eImageGIF ? static_cast<PictaGIF*>(picta)->GetTotalFrame() : 1;
     std::printf("format: %s\n", FormatName(format));
     std::printf("size: %d x %d\n", image.Width(), image.Height());
-    std::printf("bits: %d\n", picta->GetBitCount());
+    std::printf("bits: %d\n", picta->GetFileBitCount());
     std::printf("frames: %d\n", frames);
     if (format == eImageGIF && info.transIndex >= 0)
         std::printf("transparent: index %d, colour #%02X%02X%02X\n", info.transIndex,
                     info.transColor.rgbRed, info.transColor.rgbGreen, info.transColor.rgbBlue);
     else
         std::printf("transparent: none\n");
-    if (picta->GetXDPI() > 0 || picta->GetYDPI() > 0)
+    // A JPEG may store only the shape of its pixels, which is no resolution.
+    const PictaJPG* jpeg = format == eImageJPEG ? static_cast<PictaJPG*>(picta) : nullptr;
+    if (jpeg && jpeg->GetDensityUnit() == 0)
+        std::printf("pixel aspect: %d:%d\n", jpeg->GetXDensity(), jpeg->GetYDensity());
+    else if (picta->GetXDPI() > 0 || picta->GetYDPI() > 0)
         std::printf("dpi: %d x %d\n", picta->GetXDPI(), picta->GetYDPI());
     return 0;
 }
 
-// An animation shows its first frame; frames that never overlap (a mosaic of tiles, as deep
-// pictures are written) are all drawn, since together they are the picture.
-void ShowFrames(PictaGIF& gif) {
-    int count = gif.GetTotalFrame();
-    if (count < 2)
+// An animation shows its first frame. (A mosaic of tiles, as deep pictures are written,
+// reads as one picture already.)
+void ShowFirstFrame(PictaGIF& gif) {
+    if (gif.GetTotalFrame() < 2)
         return;
-    bool mosaic = true;
-    for (int i = 0; i < count && mosaic; ++i)
-        for (int j = 0; j < i && mosaic; ++j) {
-            const _PICTAINFO& a = gif.GetFrame(i)->Info();
-            const _PICTAINFO& b = gif.GetFrame(j)->Info();
-            mosaic = a.frameLeft >= b.frameLeft + b.frameWidth ||
-                     b.frameLeft >= a.frameLeft + a.frameWidth ||
-                     a.frameTop >= b.frameTop + b.frameHeight ||
-                     b.frameTop >= a.frameTop + a.frameHeight;
-        }
     gif.SetLoops(0);
-    for (int i = 0; i < (mosaic ? count : 1); ++i)
-        gif.NextFrame();
+    gif.NextFrame();
 }
 
 void Rotate(GImage& image, int code) {
@@ -259,11 +266,17 @@ int Convert(int argc, char** argv) {
     if (!LoadImage(image, in, format, why))
         return Fail(why);
     if (format == eImageGIF)
-        ShowFrames(*static_cast<PictaGIF*>(image.GetPicta()));
+        ShowFirstFrame(*static_cast<PictaGIF*>(image.GetPicta()));
     Rotate(image, rotate);
 
     if (outFormat == 4) {
-        if (!plat::SaveSurfacePng(image.GetSafeHandle(), out))
+        // A picture with a transparent colour keeps its transparency as alpha.
+        const _PICTAINFO& info = image.GetPicta()->Info();
+        bool keyed = format == eImageGIF && info.transIndex >= 0;
+        bool saved =
+            keyed ? plat::SaveSurfacePng(image.GetSafeHandle(), out, QuadToColor(info.transColor))
+                  : plat::SaveSurfacePng(image.GetSafeHandle(), out);
+        if (!saved)
             return Fail("cannot write " + out);
         return 0;
     }

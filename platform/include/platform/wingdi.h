@@ -401,5 +401,8 @@ void SetScreenDirtyListener(std::function<void()> listener);
 // and renamed over it.
 bool SaveSurfacePng(HDC dc, const std::string& hostPath);
 bool SaveSurfacePng(HBITMAP bitmap, const std::string& hostPath);
+// The same with an alpha channel: pixels of the transparent colour are written fully
+// transparent (and black), all others opaque.
+bool SaveSurfacePng(HBITMAP bitmap, const std::string& hostPath, COLORREF transparent);
 
 } // namespace plat

@@ -42,6 +42,41 @@ echo "$("$tool" info "$work/c.bmp")" | grep -qx "size: 10 x 15"; check "percent 
 "$tool" convert "$work/e.gif" "$work/e.bmp"; check "mosaic back to BMP" $?
 echo "$("$tool" info "$work/e.bmp")" | grep -qx "size: 40 x 26"; check "mosaic size" $?
 
+# What the file says: a GIF's own colour depth, a JPEG that stores only a pixel shape.
+echo "$("$tool" info "$data/anim3.gif")" | grep -qx "bits: 3"; check "GIF bits from its table" $?
+"$tool" convert "$data/core4.bmp" "$work/f.jpg"; check "BMP without resolution to JPEG" $?
+out="$("$tool" info "$work/f.jpg")"
+echo "$out" | grep -qx "pixel aspect: 1:1"; check "aspect ratio is no resolution" $?
+echo "$out" | grep -q "^dpi"; [ $? -ne 0 ]; check "no dpi line for an aspect ratio" $?
+
+# PNG: RGB for a paletted picture, RGB with alpha for a transparent GIF (colour type at 25).
+png_type() { od -An -tu1 -j25 -N1 "$1" | tr -d ' '; }
+"$tool" convert "$data/core4.bmp" "$work/g.png"; check "paletted BMP to PNG" $?
+[ "$(png_type "$work/g.png")" = 2 ]; check "paletted PNG is RGB" $?
+printf 'GIF89a\x02\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff' > "$work/t.gif"
+printf '\x21\xf9\x04\x01\x00\x00\x00\x00\x2c\x00\x00\x00\x00\x02\x00\x01\x00\x00' >> "$work/t.gif"
+printf '\x02\x02\x44\x0a\x00\x3b' >> "$work/t.gif"
+"$tool" convert "$work/t.gif" "$work/t.png"; check "transparent GIF to PNG" $?
+[ "$(png_type "$work/t.png")" = 6 ]; check "transparent PNG has alpha" $?
+
+# A cut JPEG still converts, with one warning line.
+"$tool" convert "$data/topdown24.bmp" "$work/h.jpg" --width 300; check "make a 300-wide JPEG" $?
+head -c $(($(wc -c < "$work/h.jpg") / 2)) "$work/h.jpg" > "$work/cut.jpg"
+err="$("$tool" convert "$work/cut.jpg" "$work/cut.bmp" 2>&1 >/dev/null)"; rc=$?
+[ $rc -eq 0 ] && [ -s "$work/cut.bmp" ]; check "cut JPEG converts" $?
+[ "$(printf '%s\n' "$err" | wc -l)" -eq 1 ] && echo "$err" | grep -q "warning: .*cut.jpg"
+check "cut JPEG warns in one line" $?
+err="$("$tool" convert "$work/h.jpg" "$work/whole.bmp" 2>&1 >/dev/null)"
+[ -z "$err" ]; check "a whole JPEG converts silently" $?
+
+# A BMP still refused says why.
+printf 'BM\x3a\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00\x01\x00\x00\x00' > "$work/j.bmp"
+printf '\x01\x00\x00\x00\x01\x00\x18\x00\x04\x00\x00\x00' >> "$work/j.bmp"
+head -c 24 /dev/zero >> "$work/j.bmp"
+err="$("$tool" info "$work/j.bmp" 2>&1 >/dev/null)"
+echo "$err" | grep -q "cannot decode as BMP: a JPEG picture inside a BMP file is not read"
+check "refused BMP says why" $?
+
 # Failures: non-zero status, one line on stderr, no output file left.
 expect_fail() { # name, args...
     local name="$1"; shift
