@@ -263,10 +263,11 @@ void RemoveMessagesOf(HWND hwnd) {
 using namespace plat;
 
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Window* w = GetWindowObj(hwnd);
-    if (w && w->threadId == GetCurrentThreadId())
-        return CallProc(w, msg, wParam, lParam);
+    // Another thread may look only at the handle table, so the window's thread is found
+    // through it before the window itself is touched.
     std::shared_ptr<ThreadQueue> q = QueueOfWindow(hwnd);
+    if (q && q->threadId == GetCurrentThreadId())
+        return CallProc(GetWindowObj(hwnd), msg, wParam, lParam);
     if (!q) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;

@@ -3,9 +3,9 @@
 #include <platform/device.h>
 #include <platform/display.h>
 #include <platform/entry.h>
+#include <platform/instance.h>
 #include <platform/module.h>
 #include <platform/utf.h>
-#include <platform/instance.h>
 #include <platform/winbase.h>
 
 #include "close_signals.h"

@@ -181,9 +181,9 @@ void SetDesktopTypesText(bool on);
 
 // ---- Platform-internal messages ---------------------------------------------------------------
 
-// Numbers past the 16-bit range never reach a window procedure: a cross-thread send of one is
-// taken by the platform on the window's thread, as Wine does with its internal messages.
-// kWmInstanceRequest carries a request of a second start (instance.cpp).
+// The platform's own messages lie past the 16-bit range that programs use. A cross-thread send
+// of one is taken on the window's thread before any window procedure sees it, as Wine does
+// with its internal messages. kWmInstanceRequest carries a second start's request.
 constexpr UINT kWmInstanceRequest = 0x80000001;
 LRESULT DeliverInstanceRequest(HWND hwnd, LPARAM delivery);
 

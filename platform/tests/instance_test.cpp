@@ -223,6 +223,24 @@ TEST_F(InstanceTest, SocketOfAKilledOwnerIsReplaced) {
     EXPECT_EQ(next->Line(), "got numbers n:4 n:5 front=1");
 }
 
+TEST_F(InstanceTest, DeepDeviceFolderWithoutARuntimeFolderStillGetsAChannel) {
+    // A runtime folder open to others is not used; the channel then lives in the device root,
+    // whose path here is too long for a socket address.
+    fs::permissions(runtime, fs::perms::group_read | fs::perms::group_exec, fs::perm_options::add);
+    std::string deep = device.Root() + "/" + std::string(60, 'd') + "/" + std::string(60, 'e');
+    Helper owner(deep, runtime, {"0", "n:0", "n:0"});
+    EXPECT_EQ(owner.Line(), "first");
+    EXPECT_EQ(owner.Expect("serving"), "serving");
+    Helper second(deep, runtime, {"32770", "n:5", "n:6"});
+    EXPECT_EQ(second.Line(), "forwarded 11");
+    EXPECT_EQ(owner.Expect("got"), "got numbers n:5 n:6 front=1");
+    EXPECT_TRUE(fs::is_empty(runtime));
+    bool hidden = false;
+    for (const auto& e : fs::directory_iterator(deep))
+        hidden |= e.path().filename().string().rfind(".scribbo-", 0) == 0 && e.is_socket();
+    EXPECT_TRUE(hidden);
+}
+
 TEST_F(InstanceTest, OwnerDyingBeforeItAnswersLeavesTheRequestToTheSender) {
     auto owner = StartOwner();
     // The running window ends its process on this message without answering.
