@@ -51,6 +51,9 @@ protected:
         AppFonts()->RemoveAllUserFont();
         AppFonts()->RemoveAllFont();
         FreeGLib();
+        // Later suites expect the default screen.
+        FreeGlobalDC();
+        plat::StartHeadless(480, 640);
         ResetDisplayMode();
     }
     void Screen(int w, int h) {
