@@ -34,6 +34,7 @@ protected:
         main.reset();
         Pump();
         delete g_App.ToolbarImages;
+        delete g_App.Fonts;
         g_App = AppState{};
         FreeGLib();
         ResetDisplayMode();
