@@ -5,6 +5,7 @@
 
 #include "fundo/GArray.h"
 #include "fundo/GList.h"
+#include "scribbo/MemoStore.h"
 #include "winza/GBar.h"
 #include "winza/GDateSelCtrl.h"
 #include "winza/GFontManager.h"
@@ -23,7 +24,8 @@ struct DayBucket {
 
 enum eDateEntryOrder { eDateAppend = 0, eDateAscending = 1, eDateDescending = 2 };
 
-class GDateListBar : public GBar {
+// The memo store's scan and memo moves fill the index through MemoIndex.
+class GDateListBar : public GBar, public MemoIndex {
 public:
     // Hides the calendar a moment after it lost the focus.
     static constexpr UINT_PTR kHideTimer = 10;
@@ -43,6 +45,12 @@ public:
     // 1 when the entry of that day with exactly this path was removed.
     int RemoveDateEntry(LPCWSTR path, double time);
     void ClearDateEntries();
+    // The store's memos: same-day memos kept in ascending time.
+    int AddMemo(LPCWSTR path, double time) override {
+        return AddDateEntry(path, time, eDateAscending);
+    }
+    int RemoveMemo(LPCWSTR path, double time) override { return RemoveDateEntry(path, time); }
+    void ClearMemos() override { ClearDateEntries(); }
 
     void SetDate(double date);
     double GetDate() const { return m_dDate; }

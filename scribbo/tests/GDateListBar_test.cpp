@@ -2,6 +2,7 @@
 // arrows, the days and the date button, the drop-down calendar's messages, the layout on both
 // screens and what the bar shows.
 #include "scribbo/App.h"
+#include "scribbo/GFolderItem.h"
 #include "scribbo/GDateListBar.h"
 #include "scribbo/LanguageText.h"
 #include "scribbo/Settings.h"
@@ -10,6 +11,7 @@
 #include "winza/GFontManager.h"
 #include "winza/GLib.h"
 #include "winza/GTime.h"
+#include "winza/GTreeCtrl.h"
 
 #include <TestDevice.h>
 #include <platform/clock.h>
@@ -155,6 +157,30 @@ TEST_F(DateBar, SameDayMemosFollowTheInsertionOrder) {
         EXPECT_EQ(bar.GetDayCount(), 3);
         EXPECT_TRUE(bar.HasMemos(LONG(day - 3)) && bar.HasMemos(LONG(day + 1)));
     }
+}
+
+// The store's folder tree makes folder items; so does this one.
+class FolderTree : public GTreeCtrl {
+public:
+    GItem* CreateItem(LPCWSTR label) override { return new GFolderItem(label); }
+};
+
+TEST_F(DateBar, TheStoresScanFillsTheIndexInAscendingTime) {
+    for (const char* name :
+         {"20230315_180000.pad", "20230315_070000.pad", "20230313_120000.pad", "notes.txt"})
+        Memo(name);
+    ASSERT_EQ(bar.AddMemo(u"\\My Documents\\Pad\\20230313_120000.pad", Day(2020, 1, 1)), 1);
+    FolderTree tree;
+    ASSERT_NE(ScanMemoStore(&tree, &bar, u"\\My Documents\\Pad", nullptr), nullptr);
+    // A rescan starts from an empty index.
+    EXPECT_FALSE(bar.HasMemos(LONG(Day(2020, 1, 1))));
+    EXPECT_EQ(bar.GetDayCount(), 2);
+    const double day = Day(2023, 3, 15);
+    EXPECT_EQ(Times(day), (std::vector<double>{day + 7.0 / 24, day + 18.0 / 24}));
+    MemoIndex* index = &bar;
+    EXPECT_EQ(
+        index->RemoveMemo(u"\\My Documents\\Pad\\20230313_120000.pad", Day(2023, 3, 13) + 0.5), 1);
+    EXPECT_FALSE(bar.HasMemos(LONG(Day(2023, 3, 13))));
 }
 
 TEST_F(DateBar, OnlyExistingFilesAreIndexed) {
