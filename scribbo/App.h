@@ -33,6 +33,8 @@ GFontManager* AppFonts();
 // Private window messages of the application's windows.
 inline constexpr UINT UM_NEWMEMO = 0x0806;  // to the pad view: lParam = folder path
 inline constexpr UINT UM_OPENMEMO = 0x0807; // wParam = memo path, lParam = non-zero
+// From the date list bar to its owner after the selected date changed.
+inline constexpr UINT UM_DATELISTCHANGED = 0x0804;
 // From a toolbar to its parent: wParam = the bar's window, lParam = 0 at pen down, 1 at pen up.
 inline constexpr UINT UM_TOOLBARPEN = 0x080C;
 // From a toolbar to its owner after a stroke preview took it up one level.

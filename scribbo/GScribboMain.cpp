@@ -8,6 +8,7 @@
 #include "winza/DrawHelpers.h"
 #include "winza/GImageList.h"
 #include "winza/GLib.h"
+#include "winza/GTime.h"
 #include "winza/Hires.h"
 #include "winza/WinzaUtil.h"
 
@@ -43,6 +44,8 @@ int GScribboMain::RegisterClassW() {
 }
 
 COLORREF GScribboMain::GetListColor() const {
+    if (g_Settings.TVNaviMode == 2 && m_dateBar.GetSafeHwnd())
+        return m_dateBar.GetWeekdayColor();
     if (g_Settings.TVNaviMode == 2) {
         SYSTEMTIME now{};
         ::GetLocalTime(&now);
@@ -83,6 +86,10 @@ LRESULT GScribboMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return OnMouseMove(hwnd, msg, wParam, lParam);
         case WM_LBUTTONUP:
             return OnLbuttonUp(hwnd, msg, wParam, lParam);
+        case UM_DATELISTCHANGED:
+            // The right area shows the selected weekday's colour.
+            InvalidateListColor();
+            return 0;
         case UM_OPENMEMO:
             // Handed on to the pad view unchanged once the program has one.
             return 0;
@@ -103,11 +110,30 @@ LRESULT GScribboMain::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     // A direct start shows only the pad view: the list side is not built.
     m_bListSide = g_App.StartMode == eStartNormal;
     if (m_bListSide) {
+        CreateDateListBar();
         CreateToolBar();
         ApplyModes();
     }
     ShowSIPButton(hwnd, g_App.hInstance);
     return 0;
+}
+
+void GScribboMain::CreateDateListBar() {
+    const RECT bar{m_rcClient.left, m_rcClient.top, m_rcSplitter.left - m_rcClient.left,
+                   m_rcClient.top + m_nBarHeight};
+    if (!m_dateBar.CreateBar(m_hWnd, this, bar, eGBarHorizontal))
+        return;
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    m_dateBar.SetDate(double(GTime(now.wYear, now.wMonth, now.wDay)));
+}
+
+void GScribboMain::InvalidateListColor() {
+    if (!m_hWnd)
+        return;
+    const RECT list{m_rcSplitter.right, m_rcClient.top, m_rcClient.right, m_rcClient.bottom};
+    if (list.right > list.left)
+        ::InvalidateRect(m_hWnd, &list, FALSE);
 }
 
 void GScribboMain::CreateToolBar() {
@@ -134,6 +160,9 @@ void GScribboMain::ApplyModes() {
     m_toolbar.ShowButton(ID_VIEW_PREVIEW, !previews);
     m_toolbar.ShowButton(ID_VIEW_LIST, previews);
     m_toolbar.LayoutItems(1);
+    if (m_dateBar.GetSafeHwnd())
+        ::ShowWindow(m_dateBar,
+                     dates && m_rcSplitter.left - 2 * m_rcClient.left >= 1 ? SW_SHOW : SW_HIDE);
 }
 
 void GScribboMain::SetToolbarImages(GImageList* list) {
@@ -146,12 +175,20 @@ void GScribboMain::RecalcLayout(int invalidate) {
     if (!m_hWnd)
         return;
     const int left = m_rcClient.left;
+    const int top = m_rcClient.top;
     const int bottom = m_rcClient.bottom;
     const int split = m_rcSplitter.left;
     if (m_bListSide && m_toolbar.GetSafeHwnd()) {
         if (split - 2 * left < 1) {
             ::ShowWindow(m_toolbar, SW_HIDE);
+            if (m_dateBar.GetSafeHwnd())
+                ::ShowWindow(m_dateBar, SW_HIDE);
         } else {
+            if (m_dateBar.GetSafeHwnd()) {
+                m_dateBar.MoveBar(RECT{left, top, split - left, top + m_nBarHeight}, invalidate);
+                if (g_Settings.TVNaviMode == 2 && !::IsWindowVisible(m_dateBar))
+                    ::ShowWindow(m_dateBar, SW_SHOW);
+            }
             m_toolbar.MoveBar(RECT{left, bottom - m_nToolbarHeight, split - left, bottom}, 0);
             if (const GImageList* images = m_toolbar.GetButtonImage()) {
                 const int k = IsHires() ? 2 : 1;
@@ -252,6 +289,9 @@ LRESULT GScribboMain::OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
     if (m_toolbar.GetSafeHwnd())
         m_toolbar.Destroy();
+    if (m_dateBar.GetSafeHwnd())
+        m_dateBar.Destroy();
+    m_dateBar.ClearDateEntries();
     ReleaseGZLib();
     FreeGLib();
     if (g_main == this)

@@ -3,6 +3,7 @@
 // the program's whole life; destroying it ends the program.
 #pragma once
 
+#include "scribbo/GDateListBar.h"
 #include "scribbo/GToolBarEx.h"
 #include "winza/Winza.h"
 
@@ -29,6 +30,7 @@ public:
 
     RECT GetSplitterRect() const { return m_rcSplitter; }
     GToolBarEx* GetToolBar() { return &m_toolbar; }
+    GDateListBar* GetDateListBar() { return &m_dateBar; }
     int IsSliding() const { return m_nStep != 0; }
 
     static constexpr UINT kSlideTimer = 16;
@@ -45,6 +47,9 @@ protected:
     LRESULT OnLbuttonUp(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     void CreateToolBar();
+    void CreateDateListBar();
+    // Repaints the area right of the splitter, which shows the list colour.
+    void InvalidateListColor();
     // Shows the buttons and the bar of the navigation and view modes in the settings.
     void ApplyModes();
     void StartSlide();
@@ -54,6 +59,7 @@ protected:
     void MoveSplitterBy(int dx);
     void EndProgram();
 
+    GDateListBar m_dateBar;
     GToolBarEx m_toolbar;
     RECT m_rcSplitter{0, 0, 0, 0};
     RECT m_rcSaved{0, 0, 0, 0};

@@ -1,5 +1,5 @@
 // The main window on the headless screen: layout at each screen size, the toolbar's commands,
-// the splitter's drag and slide, and the end of the program.
+// the date list bar, the splitter's drag and slide, and the end of the program.
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
 #include "scribbo/GScribboMain.h"
@@ -34,6 +34,7 @@ protected:
         main.reset();
         Pump();
         delete g_App.ToolbarImages;
+        delete g_App.Fonts;
         g_App = AppState{};
         FreeGLib();
         ResetDisplayMode();
@@ -267,6 +268,7 @@ TEST_F(MainWindow, ReloadingTheToolbarImagesKeepsTheOldOnesWhenNoneLoad) {
 TEST_F(MainWindow, DirectStartBuildsNoListSide) {
     Start(240, 320, eStartNewMemo);
     EXPECT_EQ(main->GetToolBar()->GetSafeHwnd(), nullptr);
+    EXPECT_EQ(main->GetDateListBar()->GetSafeHwnd(), nullptr);
 }
 
 TEST_F(MainWindow, MovingStoresThePosition) {
@@ -332,6 +334,62 @@ TEST_F(MainWindow, TappingTheSplitterSlidesItShutAndOpen) {
     EXPECT_EQ(lefts, (std::vector<int>{48, 94, 138, 180, 220, 240}));
     EXPECT_TRUE(::IsWindowVisible(*main->GetToolBar()));
     EXPECT_EQ(WindowRect(*main->GetToolBar()).right, 240);
+}
+
+TEST_F(MainWindow, DateListBarFollowsTheNavigationAndTheSplitter) {
+    // Wednesday 15 March 2023.
+    SYSTEMTIME now{2023, 3, 3, 15, 9, 30, 0, 0};
+    ASSERT_TRUE(plat::SetVirtualLocalTime(now));
+    Start(240, 320);
+    GDateListBar* bar = main->GetDateListBar();
+    ASSERT_NE(bar->GetSafeHwnd(), nullptr);
+    EXPECT_EQ(bar->GetWeekday(), 4);
+    const RECT place = WindowRect(*bar);
+    const RECT expected{0, 0, 240, 23};
+    EXPECT_TRUE(::EqualRect(&place, &expected));
+    struct Step {
+        int command;
+        bool shown;
+    } steps[] = {{0, false}, {ID_NAVI_DATE, true}, {ID_NAVI_FOLDER, false}, {ID_NAVI_DATE, true}};
+    for (const Step& s : steps) {
+        if (s.command)
+            ::SendMessageW(*main, WM_COMMAND, s.command, 0);
+        EXPECT_EQ(::IsWindowVisible(*bar) != 0, s.shown) << s.command;
+    }
+
+    // The list colour is the selected weekday's, and follows a new date at once.
+    Turn(320, 240);
+    EXPECT_EQ(WindowRect(*bar).right, 240);
+    EXPECT_EQ(main->GetListColor(), g_Settings.WeekdayColor[3]);
+    g_Settings.WeekdayColor[6] = 0x3366AA;
+    bar->SetDate(bar->GetDate() + 3);
+    Pump();
+    EXPECT_EQ(main->GetListColor(), COLORREF(0x3366AA));
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(::GetPixel(screen, 300, 100), COLORREF(0x3366AA));
+    ::ReleaseDC(nullptr, screen);
+
+    // Collapsed, the bar goes with the rest of the list side; it comes back when opened.
+    Tap(243, 100);
+    while (main->IsSliding()) {
+        clock.Advance(GScribboMain::kSlideMs);
+        Pump();
+    }
+    EXPECT_FALSE(::IsWindowVisible(*bar));
+    Tap(2, 100);
+    while (main->IsSliding()) {
+        clock.Advance(GScribboMain::kSlideMs);
+        Pump();
+    }
+    EXPECT_TRUE(::IsWindowVisible(*bar));
+
+    // The window's end takes the bar and its index with it.
+    const std::string host = device.Root() + "/memo.pad";
+    std::ofstream(host) << "memo";
+    ASSERT_EQ(bar->AddDateEntry(u"\\memo.pad", bar->GetDate(), 1), 1);
+    ::DestroyWindow(*main);
+    EXPECT_EQ(bar->GetSafeHwnd(), nullptr);
+    EXPECT_EQ(bar->GetDayCount(), 0);
 }
 
 } // namespace

@@ -479,3 +479,38 @@ TEST_F(PadMemoFile, StoredPictureBytesAreWrittenAsGiven) {
     EXPECT_TRUE(third.GetEmbeddedPicture().empty());
     EXPECT_EQ(std::u16string(third.GetBackImagePath()), u"\\nowhere\\plain.bmp");
 }
+
+TEST_F(PadMemoFile, AlarmDefaultsGoToNewMemosAndStoredAlarmsStayAsTheyAre) {
+    struct Case {
+        DWORD loop;
+        const WCHAR* soundSetting;
+        BYTE repeat;
+        std::u16string sound;
+    } cases[] = {
+        {0, u"", 0, u"\\Windows\\Alarm2.wav"},
+        {1, u"\\Windows\\Ring.wav", 1, u"\\Windows\\Ring.wav"},
+    };
+    for (const Case& c : cases) {
+        g_Settings.LoopAlarm = c.loop;
+        wcscpy(g_Settings.DefAlarmSoundPath, c.soundSetting);
+        man.NewMemo();
+        const AlarmBlock* a = man.GetAlarm();
+        EXPECT_EQ(a->Repeat, c.repeat) << c.loop;
+        EXPECT_EQ(std::u16string(man.GetSoundPath()), c.sound) << c.loop;
+        EXPECT_EQ(a->AlarmTime, kDefaultAlarmTime);
+        EXPECT_EQ(a->Switch[0] | a->Switch[1] | a->Switch[2] | a->Switch[3], 0);
+        EXPECT_EQ(a->Value[0] | a->Value[1], 0);
+    }
+    // Settings that differ from a stored alarm change nothing of it, in memory or on disk.
+    const Bytes source = FileV22();
+    ASSERT_EQ(LoadBytes(man, source), 1);
+    EXPECT_EQ(man.GetAlarm()->Repeat, 0);
+    EXPECT_EQ(std::u16string(man.GetSoundPath()), u"\\Windows\\Chime.wav");
+    ASSERT_EQ(SaveMemoFile(man, kPath, kMemoFileVersion), eMSSaved);
+    const Bytes written = ReadHost(device.Host(kHostPath));
+    const size_t headerEnd = HeaderV22(Paper()).size();
+    ASSERT_GT(written.size(), headerEnd);
+    EXPECT_TRUE(std::equal(source.begin(), source.begin() + headerEnd, written.begin()));
+    g_Settings.LoopAlarm = 0;
+    g_Settings.DefAlarmSoundPath[0] = 0;
+}

@@ -148,6 +148,7 @@ protected:
         while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE))
             ::DispatchMessageW(&m);
         delete g_App.ToolbarImages;
+        delete g_App.Fonts;
         g_App = AppState{};
         FreeGLib();
     }
