@@ -2,6 +2,7 @@
 
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
+#include "scribbo/MemoStore.h"
 #include "scribbo/Settings.h"
 
 #include "fundo/GZLib.h"
@@ -126,6 +127,15 @@ void GScribboMain::CreateDateListBar() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     m_dateBar.SetDate(double(GTime(now.wYear, now.wMonth, now.wDay)));
+    RescanMemoStore();
+}
+
+void GScribboMain::RescanMemoStore() {
+    // The folder tree joins the scan once the program shows one; the date index fills now.
+    if (m_dateBar.GetSafeHwnd()) {
+        ScanMemoStore(nullptr, &m_dateBar, g_Settings.BaseDataFolder, nullptr);
+        ::InvalidateRect(m_dateBar, nullptr, FALSE);
+    }
 }
 
 void GScribboMain::InvalidateListColor() {
@@ -266,8 +276,11 @@ LRESULT GScribboMain::OnCommand(HWND, WPARAM wParam, LPARAM) {
         case ID_EXIT:
             EndProgram();
             break;
+        case ID_RESCAN:
+            RescanMemoStore();
+            break;
         default:
-            // New memo, options and the rescan act on windows the program does not have yet.
+            // New memo and options act on windows the program does not have yet.
             break;
     }
     return 0;

@@ -48,6 +48,8 @@ protected:
 
     void CreateToolBar();
     void CreateDateListBar();
+    // The memo store's whole scan into the date index (start-up and the rescan command).
+    void RescanMemoStore();
     // Repaints the area right of the splitter, which shows the list colour.
     void InvalidateListColor();
     // Shows the buttons and the bar of the navigation and view modes in the settings.

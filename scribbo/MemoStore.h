@@ -58,7 +58,9 @@ int WriteFolderItemInfo(GTreeCtrl* tree, POSITION pos);
 // folder scanned (whose folders are listed in their own place), each place once.
 void ScanMemoFolder(GTreeCtrl* tree, POSITION item, LPCWSTR path, MemoIndex* index);
 // The whole scan: the tree is rebuilt with root as its root item, the index is cleared and
-// refilled. Returns the item of remembered, or the root when it is not in the new tree.
+// refilled. Returns the item of remembered, or the root when it is not in the new tree. Without
+// a tree (null, also for ScanMemoFolder) only the index is filled and the folders' missing
+// "folder.info" files are written.
 POSITION ScanMemoStore(GTreeCtrl* tree, MemoIndex* index, LPCWSTR root, LPCWSTR remembered);
 
 // ---- Memos ----------------------------------------------------------------------------------

@@ -93,9 +93,12 @@ void ScanSubfolder(ScanState& s, POSITION parent, const std::u16string& folder,
     }
     if (!s.entered.insert(real).second)
         return;
-    const POSITION child = s.tree->InsertChild(parent, e.name.c_str(), false, true);
-    if (!child)
-        return;
+    POSITION child = nullptr;
+    if (s.tree) {
+        child = s.tree->InsertChild(parent, e.name.c_str(), false, true);
+        if (!child)
+            return;
+    }
     ReadOrGiveInfo(s.tree, child, path);
     ScanFolder(s, child, path, real);
 }
@@ -184,7 +187,7 @@ int WriteFolderItemInfo(GTreeCtrl* tree, POSITION pos) {
 }
 
 void ScanMemoFolder(GTreeCtrl* tree, POSITION item, LPCWSTR path, MemoIndex* index) {
-    if (!tree || !item || !path)
+    if (!path || (tree && !item))
         return;
     ScanState s{tree, index, RealDeviceRoot(), RealHostPath(path), {}};
     if (s.storeRoot.empty())
@@ -195,8 +198,14 @@ void ScanMemoFolder(GTreeCtrl* tree, POSITION item, LPCWSTR path, MemoIndex* ind
 
 POSITION ScanMemoStore(GTreeCtrl* tree, MemoIndex* index, LPCWSTR root, LPCWSTR remembered) {
     const std::u16string label = memostore::Trimmed(root);
-    if (!tree || label.empty())
+    if (label.empty())
         return nullptr;
+    if (!tree) {
+        if (index)
+            index->ClearMemos();
+        ScanMemoFolder(nullptr, nullptr, label.c_str(), index);
+        return nullptr;
+    }
     if (POSITION old = tree->GetTopItem())
         tree->DeleteChildItem(old, false);
     const POSITION top = tree->SetRoot(label.c_str());

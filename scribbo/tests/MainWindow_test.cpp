@@ -2,12 +2,14 @@
 // the date list bar, the splitter's drag and slide, and the end of the program.
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
+#include "scribbo/GDateListBar.h"
 #include "scribbo/GScribboMain.h"
 #include "scribbo/Settings.h"
 
 #include "winza/GImageList.h"
 #include "winza/GLib.h"
 #include "winza/GlobalDC.h"
+#include "winza/GTime.h"
 #include "winza/Hires.h"
 
 #include <TestClock.h>
@@ -263,6 +265,26 @@ TEST_F(MainWindow, ReloadingTheToolbarImagesKeepsTheOldOnesWhenNoneLoad) {
     EXPECT_EQ(at.top, 0);
     EXPECT_EQ(at.right, 240);
     EXPECT_EQ(at.bottom, 320);
+}
+
+TEST_F(MainWindow, TheStoreIsScannedAtStartAndByTheRescanCommand) {
+    namespace fs = std::filesystem;
+    const fs::path pad = device.Host("My Documents/Pad");
+    fs::create_directories(pad / "Work");
+    std::ofstream(pad / "20070315_093000.pad") << "memo";
+    std::ofstream(pad / "Work" / "20070316_101500.olx") << "memo";
+    Start(240, 320);
+    GDateListBar* bar = main->GetDateListBar();
+    EXPECT_EQ(bar->GetDayCount(), 2);
+    EXPECT_TRUE(bar->HasMemos(LONG(double(GTime(2007, 3, 15)))));
+    EXPECT_TRUE(fs::exists(pad / "Work" / "20070316_101500.pad"));
+    EXPECT_TRUE(fs::exists(pad / "Work" / "folder.info"));
+    std::ofstream(pad / "20070320_080000.pad") << "memo";
+    fs::remove(pad / "20070315_093000.pad");
+    ::SendMessageW(*main, WM_COMMAND, ID_RESCAN, 0);
+    EXPECT_EQ(bar->GetDayCount(), 2);
+    EXPECT_FALSE(bar->HasMemos(LONG(double(GTime(2007, 3, 15)))));
+    EXPECT_TRUE(bar->HasMemos(LONG(double(GTime(2007, 3, 20)))));
 }
 
 TEST_F(MainWindow, DirectStartBuildsNoListSide) {
