@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 namespace {
 
 using FadeBox = Scripted<GCustomMessageBox>;
@@ -22,7 +24,9 @@ protected:
         apptest::RestoreDefaultScreen();
     }
     void Script(const std::string& text) {
-        const std::string path = ::testing::TempDir() + "/appbox_script.txt";
+        // Tests of this suite run side by side in separate processes: one file each.
+        const std::string path =
+            ::testing::TempDir() + "/appbox_script_" + std::to_string(getpid()) + ".txt";
         std::ofstream(path) << text << "\nwait 100000\n";
         std::string error;
         ASSERT_TRUE(plat::LoadInputScript(path, &error)) << error;
