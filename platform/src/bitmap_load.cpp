@@ -5,11 +5,12 @@
 #include "gdi_internal.h"
 
 #include <platform/device.h>
+#include <platform/safefile.h>
 #include <platform/winbase.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 namespace plat {
@@ -78,18 +79,14 @@ HBITMAP FromFile(LPCWSTR devicePath) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return nullptr;
     }
-    std::ifstream in(host, std::ios::binary);
-    if (!in) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+    // Only a regular file is read; a FIFO or device is refused at once.
+    std::vector<BYTE> bytes;
+    const int err = ReadHostFile(host, kMaxFile, &bytes);
+    if (err) {
+        SetLastError(err == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED);
         return nullptr;
     }
-    in.seekg(0, std::ios::end);
-    std::streamoff n = in.tellg();
-    if (n <= 0 || static_cast<unsigned long long>(n) > kMaxFile)
-        return nullptr;
-    in.seekg(0);
-    std::vector<BYTE> bytes(static_cast<size_t>(n));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), n))
+    if (bytes.empty())
         return nullptr;
     return BitmapFromBmpBytes(bytes.data(), bytes.size());
 }

@@ -4,13 +4,15 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// "r", "w" or "a", then at most one "+" and one of "b" or "t", in any order. The host mode
-// adds close-on-exec so started programs do not inherit open files.
-bool ParseMode(const WCHAR* mode, char (&host)[4], bool* writes) {
+// "r", "w" or "a", then at most one "+" and one of "b" or "t", in any order: the host's open
+// flags and the matching stream mode.
+bool ParseMode(const WCHAR* mode, int* flags, char (&host)[3], bool* writes) {
     const WCHAR first = mode[0];
     if (first != u'r' && first != u'w' && first != u'a')
         return false;
@@ -23,12 +25,14 @@ bool ParseMode(const WCHAR* mode, char (&host)[4], bool* writes) {
         else
             return false;
     }
-    int n = 0;
-    host[n++] = char(first);
-    if (plus)
-        host[n++] = '+';
-    host[n++] = 'e';
-    host[n] = 0;
+    host[0] = char(first);
+    host[1] = plus ? '+' : 0;
+    host[2] = 0;
+    *flags = plus ? O_RDWR : first == u'r' ? O_RDONLY : O_WRONLY;
+    if (first == u'w')
+        *flags |= O_CREAT | O_TRUNC;
+    else if (first == u'a')
+        *flags |= O_CREAT | O_APPEND;
     *writes = first != u'r' || plus;
     return true;
 }
@@ -42,9 +46,10 @@ int FailErrno(int err) {
 
 FILE* _wfopen(const WCHAR* path, const WCHAR* mode) {
     using namespace plat;
-    char hostMode[4];
+    char hostMode[3];
+    int flags = 0;
     bool writes = false;
-    if (!path || !mode || !ParseMode(mode, hostMode, &writes)) {
+    if (!path || !mode || !ParseMode(mode, &flags, hostMode, &writes)) {
         errno = EINVAL;
         return nullptr;
     }
@@ -57,7 +62,8 @@ FILE* _wfopen(const WCHAR* path, const WCHAR* mode) {
     const bool existed = StatHost(m.host, &st) == 0 && !st.dangling;
     DWORD attributes = 0;
     if (existed) {
-        if (st.isDir) {
+        // Only plain files open: a folder, FIFO or device is refused before it is touched.
+        if (!st.isFile) {
             errno = EACCES;
             return nullptr;
         }
@@ -67,13 +73,22 @@ FILE* _wfopen(const WCHAR* path, const WCHAR* mode) {
             return nullptr;
         }
     }
-    FILE* f = std::fopen(m.host.c_str(), hostMode);
-    if (!f)
+    // Not blocking, and checked again once open, for a file swapped in after the look.
+    const int fd = open(m.host.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
         return nullptr;
     struct stat opened;
-    if (fstat(fileno(f), &opened) == 0 && S_ISDIR(opened.st_mode)) {
-        std::fclose(f);
+    if (fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) ||
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
         errno = EACCES;
+        return nullptr;
+    }
+    FILE* f = fdopen(fd, hostMode);
+    if (!f) {
+        const int err = errno;
+        close(fd);
+        errno = err;
         return nullptr;
     }
     // Writing a file marks it for archiving again, as on the device.

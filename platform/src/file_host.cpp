@@ -1,10 +1,14 @@
 // Host status and error translation shared by the file services.
 #include "file_internal.h"
 
+#include <platform/safefile.h>
+
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace plat {
 
@@ -88,6 +92,7 @@ int StatHost(const std::string& host, HostStat* st) {
     }
     HostStat r;
     r.isDir = S_ISDIR(sx.stx_mode);
+    r.isFile = S_ISREG(sx.stx_mode);
     r.dangling = dangling;
     r.isLink = dangling;
     if (!dangling) {
@@ -112,6 +117,54 @@ int StatHost(const std::string& host, HostStat* st) {
     }
     *st = r;
     return 0;
+}
+
+int ReadHostFile(const std::string& hostPath, std::uint64_t limit,
+                 std::vector<unsigned char>* out) {
+    out->clear();
+    // Not blocking, so a FIFO is seen for what it is instead of waiting for a writer.
+    const int fd = open(hostPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat st;
+    int err = 0;
+    if (fstat(fd, &st) != 0)
+        err = errno;
+    else if (!S_ISREG(st.st_mode))
+        err = S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFile;
+    else if (std::uint64_t(st.st_size) > limit)
+        err = EFBIG;
+    if (!err) {
+        out->reserve(size_t(st.st_size));
+        unsigned char buf[65536];
+        for (;;) {
+            const ssize_t n = read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                err = n < 0 ? errno : 0;
+                break;
+            }
+            // The file may have grown since it was measured.
+            if (out->size() + size_t(n) > limit) {
+                err = EFBIG;
+                break;
+            }
+            out->insert(out->end(), buf, buf + n);
+        }
+    }
+    close(fd);
+    if (err)
+        out->clear();
+    return err;
+}
+
+std::string FileErrorText(int error) {
+    if (error == kNotRegularFile)
+        return "not a regular file";
+    if (error == EFBIG)
+        return "too large";
+    return std::strerror(error);
 }
 
 } // namespace plat

@@ -36,6 +36,7 @@ int ErrnoFromError(DWORD error);
 // What the file services need to know of a host file.
 struct HostStat {
     bool isDir = false;
+    bool isFile = false;    // a regular file (not a FIFO, device or socket)
     bool isLink = false;    // the path itself is a symbolic link
     bool dangling = false;  // a link whose target is missing: described by the link itself
     std::uint32_t mode = 0; // permission bits

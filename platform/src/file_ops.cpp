@@ -1,6 +1,8 @@
 // Directories, delete, move and copy.
 #include "file_internal.h"
 
+#include <platform/safefile.h>
+
 #include <cerrno>
 #include <cstdio>
 
@@ -33,14 +35,6 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-void SyncDirectory(const std::string& dir) {
-    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
 class Fd {
 public:
     explicit Fd(int fd) : m_fd(fd) {}
@@ -56,36 +50,6 @@ public:
 
 private:
     int m_fd;
-};
-
-// A temporary file beside the target, removed unless it was renamed into place.
-class TempFile {
-public:
-    explicit TempFile(const std::string& dir) : m_path(dir + "/.scribbo-copy-XXXXXX") {
-        m_fd = mkostemp(m_path.data(), O_CLOEXEC);
-        if (m_fd < 0)
-            m_path.clear();
-    }
-    ~TempFile() {
-        if (m_fd >= 0)
-            close(m_fd);
-        if (!m_path.empty())
-            unlink(m_path.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    int fd() const { return m_fd; }
-    const std::string& path() const { return m_path; }
-    int Close() {
-        const int r = close(m_fd);
-        m_fd = -1;
-        return r;
-    }
-    void Keep() { m_path.clear(); }
-
-private:
-    std::string m_path;
-    int m_fd = -1;
 };
 
 bool CopyBytes(int in, int out) {
@@ -110,33 +74,32 @@ bool CopyBytes(int in, int out) {
 // Content, attributes, write time and permissions of src into dst, replaced whole.
 DWORD CopyHostFile(const MappedPath& src, const HostStat& st, DWORD attributes,
                    const MappedPath& dst, bool failIfExists) {
-    Fd in(open(src.host.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd in(open(src.host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (in.get() < 0)
         return ErrorFromErrno(errno, src);
-    TempFile tmp(dst.parent);
-    if (tmp.fd() < 0)
-        return ErrorFromErrno(errno, dst);
-    if (!CopyBytes(in.get(), tmp.fd()) || fsync(tmp.fd()) != 0)
+    struct stat opened;
+    if (fstat(in.get(), &opened) != 0 || !S_ISREG(opened.st_mode))
+        return ERROR_ACCESS_DENIED;
+    SafeReplace out;
+    if (const int err = out.Open(dst.host))
+        return ErrorFromErrno(err, dst);
+    const int fd = out.Descriptor();
+    if (!CopyBytes(in.get(), fd))
         return ErrorFromErrno(errno ? errno : EIO, dst);
     // Without extended attributes the copy falls back like any other file.
-    WriteDosXattrFd(tmp.fd(), attributes);
+    WriteDosXattrFd(fd, attributes);
     const timespec times[2] = {{st.accessSec, long(st.accessNsec)},
                                {st.writeSec, long(st.writeNsec)}};
-    futimens(tmp.fd(), times);
+    futimens(fd, times);
     mode_t mode = st.mode & 0777;
     if (attributes & FILE_ATTRIBUTE_READONLY)
         mode &= ~0222u;
-    if (fchmod(tmp.fd(), mode) != 0 || tmp.Close() != 0)
+    if (fchmod(fd, mode) != 0)
         return ErrorFromErrno(errno, dst);
-    const int err = failIfExists ? RenameNoReplace(tmp.path(), dst.host)
-                                 : (rename(tmp.path().c_str(), dst.host.c_str()) == 0 ? 0 : errno);
+    const int err = out.Commit(failIfExists);
     if (err == EEXIST)
         return ERROR_FILE_EXISTS;
-    if (err)
-        return ErrorFromErrno(err, dst);
-    tmp.Keep();
-    SyncDirectory(dst.parent);
-    return 0;
+    return err ? ErrorFromErrno(err, dst) : 0;
 }
 
 } // namespace

@@ -2,19 +2,34 @@
 // written beside the target and renamed over it.
 #include "gdi_internal.h"
 
+#include <platform/safefile.h>
+
 #include <png.h>
 
 #include <csetjmp>
-#include <cstdio>
-#include <unistd.h>
 #include <vector>
 
 namespace plat {
 namespace {
 
+// libpng reports through these instead of printing its own lines: a failure is told once, by
+// the caller.
+void PngError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+void PngWarning(png_structp, png_const_charp) {}
+
+void PngWrite(png_structp png, png_bytep data, png_size_t size) {
+    if (static_cast<SafeReplace*>(png_get_io_ptr(png))->Write(data, size) != 0)
+        png_error(png, "write");
+}
+
+void PngFlush(png_structp) {}
+
 // Only trivially destructible locals live between setjmp and the calls that may jump.
-bool WritePng(FILE* file, int width, int height, int channels, const BYTE* pixels) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+bool WritePng(SafeReplace* out, int width, int height, int channels, const BYTE* pixels) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -26,7 +41,7 @@ bool WritePng(FILE* file, int width, int height, int channels, const BYTE* pixel
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, out, PngWrite, PngFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -56,25 +71,9 @@ bool Save(const Surface& s, const std::string& path, const COLORREF* transparent
                 out[3] = clear ? 0 : 255;
         }
     }
-    std::string temp = path + ".tmp-XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    FILE* file = fdopen(fd, "wb");
-    if (!file) {
-        close(fd);
-        unlink(temp.c_str());
-        return false;
-    }
-    bool ok = WritePng(file, s.width, s.height, channels, pixels.data());
-    ok = fflush(file) == 0 && ok;
-    ok = fsync(fileno(file)) == 0 && ok;
-    ok = fclose(file) == 0 && ok;
-    if (ok)
-        ok = rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok)
-        unlink(temp.c_str());
-    return ok;
+    SafeReplace file;
+    return file.Open(path) == 0 && WritePng(&file, s.width, s.height, channels, pixels.data()) &&
+           file.Commit() == 0;
 }
 
 } // namespace

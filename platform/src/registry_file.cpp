@@ -2,6 +2,8 @@
 // overwritten) when it cannot be understood.
 #include "registry_store.h"
 
+#include <platform/safefile.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,12 +28,6 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int Get() const { return m_fd; }
-    // Closes now, reporting the result (a delayed write error shows here).
-    bool Close() {
-        int fd = m_fd;
-        m_fd = -1;
-        return fd >= 0 && ::close(fd) == 0;
-    }
 
 private:
     int m_fd;
@@ -40,7 +36,8 @@ private:
 enum class ReadResult { kRead, kMissing, kUnreadable };
 
 ReadResult ReadWhole(const std::string& path, std::string* out, std::string* why) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: a FIFO in its place is refused below instead of waited on.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.Get() < 0) {
         if (errno == ENOENT)
             return ReadResult::kMissing;
@@ -108,26 +105,6 @@ std::string SetAside(const std::string& path) {
     return "";
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 } // namespace
 
 void LoadFile(const std::string& path, Tree* tree, bool* canWrite) {
@@ -160,20 +137,7 @@ void LoadFile(const std::string& path, Tree* tree, bool* canWrite) {
 }
 
 bool SaveFile(const std::string& path, const std::string& text) {
-    std::string temp = path + ".tmp-" + std::to_string(::getpid());
-    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (fd.Get() < 0)
-        return false;
-    if (!WriteAll(fd.Get(), text) || ::fsync(fd.Get()) != 0 || !fd.Close() ||
-        ::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // The rename itself must reach the disk too.
-    Fd dir(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0)
-        ::fsync(dir.Get());
-    return true;
+    return ReplaceHostFile(path, text.data(), text.size()) == 0;
 }
 
 } // namespace plat::reg

@@ -2,9 +2,13 @@
 // the shipped data files and the documents folder.
 #include <platform/device.h>
 #include <platform/entry.h>
+#include <platform/safefile.h>
 #include <platform/utf.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <vector>
+
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -15,6 +19,8 @@ namespace {
 // Programs built and shipped together; each start links the ones it finds beside itself, so
 // either can start the other through the device.
 constexpr const char* kShippedPrograms[] = {"scribbo", "wakelaunch"};
+// The shipped data files are small; anything larger is not ours to copy.
+constexpr std::uint64_t kMaxDataFile = 64u << 20;
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size())
@@ -85,12 +91,17 @@ bool CopyMissing(const fs::path& data, const fs::path& folder, std::string* erro
         fs::path dest = FindEntry(folder, name);
         if (fs::exists(fs::symlink_status(dest, fileEc)))
             continue;
-        fs::path temp = folder / ("." + name + ".copy-" + std::to_string(getpid()));
-        fs::copy_file(it->path(), temp, fs::copy_options::overwrite_existing, fileEc);
-        if (!fileEc)
-            fs::rename(temp, dest, fileEc);
-        if (fileEc) {
-            fs::remove(temp, fileEc);
+        std::vector<unsigned char> bytes;
+        SafeReplace copy;
+        int err = ReadHostFile(it->path().string(), kMaxDataFile, &bytes);
+        if (!err)
+            err = copy.Open(dest.string());
+        if (!err)
+            err = copy.Write(bytes.data(), bytes.size());
+        // A file that appeared meanwhile is the user's and stays.
+        if (!err && (err = copy.Commit(true)) == EEXIST)
+            err = 0;
+        if (err) {
             *error = "cannot copy " + it->path().string() + " into " + folder.string();
             ok = false;
         }

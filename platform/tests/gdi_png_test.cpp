@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <csignal>
 #include <dlfcn.h>
+#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 
@@ -82,4 +84,25 @@ TEST(SavePng, FailuresLeaveThePreviousFile) {
     std::string text;
     in >> text;
     EXPECT_EQ(text, "old");
+}
+
+TEST(SavePng, AFullDiskFailsWithoutLibpngsOwnWords) {
+    TestDevice device;
+    const std::string path = device.Root() + "/full.png";
+    TestDib dib(64, 64);
+    // Writes past 20 bytes fail as on a full disk.
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    testing::internal::CaptureStderr();
+    const bool saved = plat::SaveSurfacePng(dib.bitmap(), path);
+    const std::string said = testing::internal::GetCapturedStderr();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(said, "");
+    EXPECT_TRUE(std::filesystem::is_empty(device.Root()));
 }

@@ -66,7 +66,8 @@ BOOL MoveFileExW(LPCWSTR existingPath, LPCWSTR newPath, DWORD flags);
 
 // The C runtime's wide functions. Modes are "r", "w", "a" with optional "+", and "b" or "t";
 // text mode reads and writes the bytes unchanged, as binary does. Anything else fails with
-// errno EINVAL. Directories never open (EACCES); write modes on read-only files fail (EACCES).
+// errno EINVAL. Only regular files open: a directory, FIFO or device fails at once, without
+// waiting on it (EACCES); write modes on read-only files fail (EACCES).
 // The rest of stdio (fread, fwrite, fseek, fclose, ...) is the host's, over the FILE*.
 FILE* _wfopen(const WCHAR* path, const WCHAR* mode);
 int _wremove(const WCHAR* path);
