@@ -7,6 +7,7 @@
 #include <fundo/GIOFile.h>
 #include <fundo/GMemFile.h>
 #include <fundo/GRCFile.h>
+#include <platform/safefile.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -28,34 +29,20 @@ bool SameText(const WCHAR* a, const char* b) {
     return *a == 0 && *b == 0;
 }
 
-// Writes through a temporary file beside the target and puts it in place only when complete.
+// Writes through a fresh temporary file beside the target and puts it in place only when
+// complete (plat::SafeReplace).
 template <typename Writer> DWORD WriteReplacing(LPCWSTR path, Writer write) {
     if (!path || !*path)
         return 0;
-    std::u16string temp(path);
-    temp += u".tmp~";
-    DWORD size = 0;
-    {
-        GIOFile file;
-        if (!file.Open(temp.c_str(), u"wb"))
-            return 0;
-        int ok = write(file);
-        long long end = ok ? file.Size() : -1;
-        if (file.Close() != 0 && file.Error() > 0)
-            end = -1;
-        size = end > 0 ? static_cast<DWORD>(end) : 0;
-    }
-    if (size == 0) {
-        DeleteFileW(temp.c_str());
+    plat::SafeReplace out;
+    FILE* stream = out.OpenDevice(path) ? out.Stream() : nullptr;
+    if (!stream)
         return 0;
-    }
-    if (!MoveFileW(temp.c_str(), path)) {
-        bool replaced = CopyFileW(temp.c_str(), path, FALSE) != 0;
-        DeleteFileW(temp.c_str());
-        if (!replaced)
-            return 0;
-    }
-    return size;
+    GIOFile file(stream);
+    if (!write(file))
+        return 0;
+    const LONG size = file.Size();
+    return size > 0 && out.Commit() == 0 ? static_cast<DWORD>(size) : 0;
 }
 
 } // namespace

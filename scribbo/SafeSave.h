@@ -1,6 +1,6 @@
 // Replacing a file without ever losing it: the new content is written completely beside the
-// old file, flushed to disk and renamed over it. If any step fails the old file is untouched
-// and the caller is told.
+// old file under a fresh name, flushed to disk and renamed over it (plat::SafeReplace). If
+// any step fails the old file is untouched and the caller is told.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,3 @@ using SafeWriteProc = int (*)(FILE* stream, void* context);
 int SafeWriteFile(LPCWSTR path, SafeWriteProc write, void* context);
 // The same for content already in memory.
 int SafeWriteBuffer(LPCWSTR path, const void* data, DWORD size);
-
-// The new content is written to path + this suffix before it replaces path.
-inline constexpr WCHAR kSafeSaveSuffix[] = u".~new";

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 // Applies an orientation code with the pixel transforms.
@@ -222,8 +224,9 @@ TEST(GImageFiles, SaveWritesEachFormatAndReplacesWhole) {
         EXPECT_GT(c.rgbRed, 240) << name;
         EXPECT_LT(c.rgbBlue, 16) << name;
     }
-    // No temporary file is left beside the targets.
-    EXPECT_TRUE(ReadHostFile(device.Host("out.gif.tmp~")).empty());
+    // No temporary file (a hidden name) is left beside the targets.
+    for (const auto& entry : std::filesystem::directory_iterator(device.Root()))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
     GImage empty;
     EXPECT_EQ(empty.Save(u"\\nothing.bmp", eImageBMP), 0u);
 }

@@ -8,12 +8,15 @@
 #include "scribbo_test_support.h"
 
 #include <TestDevice.h>
+#include <platform/safefile.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+
+#include <unistd.h>
 
 using namespace apptest;
 
@@ -416,10 +419,26 @@ TEST_F(PadMemoFile, FailedWriteKeepsTheOldFileAndTheChange) {
         EXPECT_EQ(SaveMemoFile(man, kPath, kMemoFileVersion), eMSFailed);
     }
     EXPECT_EQ(ReadHost(device.Host(kHostPath)), old);
-    EXPECT_FALSE(HostExists(device.Host("Pad/memo.pad.~new")));
+    EXPECT_EQ(FolderNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
     EXPECT_EQ(man.IsHeaderChanged(), 1);
     EXPECT_EQ(SaveMemoFile(man, kPath, kMemoFileVersion), eMSSaved);
     EXPECT_NE(ReadHost(device.Host(kHostPath)), old);
+}
+
+TEST_F(PadMemoFile, APlantedLinkAtTheTemporaryNameIsNotWrittenThrough) {
+    ASSERT_EQ(LoadBytes(man, FileV22()), 1);
+    const Bytes victim = Pattern(50, 9);
+    WriteHost(device.Host("victim"), victim);
+    const std::string temp = device.Host("Pad/.memo.pad.~sv-AAAAAA");
+    ASSERT_EQ(symlink(device.Host("victim").c_str(), temp.c_str()), 0);
+    plat::SetSaveTempSuffixForTesting(
+        [](int attempt) { return std::string(attempt ? "BBBBBB" : "AAAAAA"); });
+    man.SetTitle(u"Changed");
+    EXPECT_EQ(SaveMemoFile(man, kPath, kMemoFileVersion), eMSSaved);
+    plat::SetSaveTempSuffixForTesting(nullptr);
+    EXPECT_EQ(ReadHost(device.Host("victim")), victim);
+    ASSERT_EQ(LoadBytes(man, ReadHost(device.Host(kHostPath))), 1);
+    EXPECT_EQ(Title(man), u"Changed");
 }
 
 TEST_F(PadMemoFile, PreviewTakesTheFirstPageZoomedToFit) {

@@ -1,10 +1,18 @@
 #include "scribbo/SafeSave.h"
 
+#include "scribbo/FolderInfo.h"
+#include "scribbo/TemplateFile.h"
+
 #include "scribbo_test_support.h"
 
 #include <TestDevice.h>
+#include <platform/safefile.h>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <unistd.h>
 
 using namespace apptest;
 
@@ -16,9 +24,10 @@ protected:
         ASSERT_TRUE(CreateDirectoryW(u"\\Pad", nullptr));
         WriteHost(device.Host("Pad/memo.pad"), oldBytes);
     }
+    void TearDown() override { plat::SetSaveTempSuffixForTesting(nullptr); }
     void ExpectOldFileIntact() {
         EXPECT_EQ(ReadHost(device.Host("Pad/memo.pad")), oldBytes);
-        EXPECT_FALSE(HostExists(device.Host("Pad/memo.pad.~new")));
+        EXPECT_EQ(FolderNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
     }
     TestDevice device;
     Bytes oldBytes = Pattern(3000, 1);
@@ -46,7 +55,7 @@ int WritePieces(FILE* f, void* context) {
 TEST_F(SafeSave, ReplacesTheOldFileWhole) {
     ASSERT_EQ(SafeWriteBuffer(u"\\Pad\\memo.pad", newBytes.data(), DWORD(newBytes.size())), 1);
     EXPECT_EQ(ReadHost(device.Host("Pad/memo.pad")), newBytes);
-    EXPECT_FALSE(HostExists(device.Host("Pad/memo.pad.~new")));
+    EXPECT_EQ(FolderNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
     // A new file appears the same way, and empty content is a valid file.
     ASSERT_EQ(SafeWriteBuffer(u"\\Pad\\empty.pad", nullptr, 0), 1);
     EXPECT_TRUE(HostExists(device.Host("Pad/empty.pad")));
@@ -91,4 +100,45 @@ TEST_F(SafeSave, MissingFolderOrPathFails) {
     EXPECT_EQ(SafeWriteBuffer(nullptr, newBytes.data(), 10), 0);
     EXPECT_EQ(SafeWriteBuffer(u"\\Pad\\memo.pad", nullptr, 10), 0);
     ExpectOldFileIntact();
+}
+
+TEST_F(SafeSave, EveryWriterRefusesOrSavesPastAPlantedLink) {
+    struct Writer {
+        const char* name;
+        const char* target; // in \Pad
+        std::function<int()> save;
+    };
+    const Bytes bytes = newBytes;
+    const std::vector<Writer> writers = {
+        {"buffer", "memo.pad",
+         [&] { return SafeWriteBuffer(u"\\Pad\\memo.pad", bytes.data(), DWORD(bytes.size())); }},
+        {"template", "paper.pbt",
+         [] {
+             TemplateHeader h;
+             InitTemplateHeader(&h, 0);
+             return WriteTemplateFile(u"\\Pad\\paper.pbt", &h, u"");
+         }},
+        {"folder.info", "folder.info", [] { return WriteFolderInfo(u"\\Pad", FolderInfo()); }},
+    };
+    WriteHost(device.Host("victim"), oldBytes);
+    for (const Writer& w : writers) {
+        const std::string temp = device.Host("Pad/.") + w.target + ".~sv-AAAAAA";
+        ASSERT_EQ(symlink(device.Host("victim").c_str(), temp.c_str()), 0) << w.name;
+        plat::SetSaveTempSuffixForTesting([](int) { return std::string("AAAAAA"); });
+        EXPECT_EQ(w.save(), 0) << w.name;
+        plat::SetSaveTempSuffixForTesting(
+            [](int attempt) { return std::string(attempt ? "BBBBBB" : "AAAAAA"); });
+        EXPECT_EQ(w.save(), 1) << w.name;
+        EXPECT_TRUE(HostExists(device.Host("Pad/") + w.target)) << w.name;
+        EXPECT_EQ(ReadHost(device.Host("victim")), oldBytes) << w.name;
+        unlink(temp.c_str());
+    }
+}
+
+TEST_F(SafeSave, LeftoverOfAKilledSaveGoesAtTheNextSave) {
+    WriteHost(device.Host("Pad/.memo.pad.~sv-k1LL3d"), Pattern(100, 3));
+    WriteHost(device.Host("Pad/memo.pad.~sv-k1LL3d"), Pattern(100, 4)); // not ours
+    ASSERT_EQ(SafeWriteBuffer(u"\\Pad\\memo.pad", newBytes.data(), DWORD(newBytes.size())), 1);
+    EXPECT_EQ(FolderNames(device.Host("Pad")),
+              (std::vector<std::string>{"memo.pad", "memo.pad.~sv-k1LL3d"}));
 }

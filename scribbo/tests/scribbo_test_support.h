@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -30,6 +32,19 @@ inline void WriteHost(const std::string& path, const Bytes& bytes) {
 inline bool HostExists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0;
+}
+
+// The names in a host folder, sorted: what a save left behind.
+inline std::vector<std::string> FolderNames(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (const dirent* e = readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                names.push_back(e->d_name);
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 inline void Put32(Bytes& b, DWORD v) {
