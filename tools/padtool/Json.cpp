@@ -50,6 +50,13 @@ JsonValue JsonValue::Object() {
     return j;
 }
 
+JsonValue JsonValue::Later(std::function<JsonValue()> make) {
+    JsonValue j;
+    j.type = JsonType::Object;
+    j.make = std::move(make);
+    return j;
+}
+
 const JsonValue* JsonValue::Find(std::string_view key) const {
     for (const auto& m : members)
         if (m.first == key)
@@ -126,6 +133,8 @@ private:
         const char c = m_text[m_pos];
         switch (c) {
             case '{':
+                if (m_limits.deferDepth > 0 && depth + 1 >= m_limits.deferDepth && !m_deferring)
+                    return DeferredObject(out, depth + 1);
                 return ObjectValue(out, depth + 1);
             case '[':
                 return ArrayValue(out, depth + 1);
@@ -147,6 +156,20 @@ private:
                     return Number(out);
                 return Fail("a value cannot start with this character");
         }
+    }
+
+    // Checked as any object, through a tree thrown away at once; only the text is kept.
+    bool DeferredObject(JsonValue& out, int depth) {
+        const size_t start = m_pos;
+        m_deferring = true;
+        JsonValue scratch;
+        const bool ok = ObjectValue(scratch, depth);
+        m_deferring = false;
+        if (!ok)
+            return false;
+        out.type = JsonType::Object;
+        out.raw.assign(m_text.substr(start, m_pos - start));
+        return true;
     }
 
     bool ObjectValue(JsonValue& out, int depth) {
@@ -402,6 +425,7 @@ private:
     std::string& m_error;
     size_t m_pos = 0;
     size_t m_values = 0;
+    bool m_deferring = false;
 };
 
 void WriteString(std::string& out, std::u16string_view s) {
@@ -472,14 +496,41 @@ bool HoldsObject(const JsonValue& v) {
     return false;
 }
 
-void Write(std::string& out, const JsonValue& v, int indent) {
+// The text being written, handed to the sink (when there is one) a piece at a time.
+struct Output {
+    static constexpr size_t kPiece = 64 * 1024;
+    std::string text;
+    const JsonSink* sink = nullptr;
+
+    bool Flush(bool all) {
+        if (!sink || (!all && text.size() < kPiece))
+            return true;
+        const bool go = (*sink)(text);
+        text.clear();
+        return go;
+    }
+};
+
+bool Write(Output& o, const JsonValue& v, int indent) {
+    std::string& out = o.text;
+    if (v.make)
+        return Write(o, v.make(), indent);
+    if (!v.raw.empty()) {
+        JsonValue parsed;
+        std::string error;
+        if (!JsonParse(v.raw, parsed, error)) {
+            out += v.raw;
+            return true;
+        }
+        return Write(o, parsed, indent);
+    }
     switch (v.type) {
         case JsonType::Null:
             out += "null";
-            return;
+            return true;
         case JsonType::Bool:
             out += v.boolean ? "true" : "false";
-            return;
+            return true;
         case JsonType::Number: {
             char buf[64];
             auto r = v.isInteger ? std::to_chars(buf, buf + sizeof buf, v.integer)
@@ -489,11 +540,11 @@ void Write(std::string& out, const JsonValue& v, int indent) {
             if (!v.isInteger && std::string_view(buf, size_t(r.ptr - buf)).find_first_of(".eE") ==
                                     std::string_view::npos)
                 out += ".0";
-            return;
+            return true;
         }
         case JsonType::String:
             WriteString(out, v.text);
-            return;
+            return true;
         case JsonType::Array: {
             const bool lines = HoldsObject(v);
             out += '[';
@@ -504,14 +555,15 @@ void Write(std::string& out, const JsonValue& v, int indent) {
                 } else if (i) {
                     out += ", ";
                 }
-                Write(out, v.items[i], indent + 2);
+                if (!Write(o, v.items[i], indent + 2) || !o.Flush(false))
+                    return false;
             }
             if (lines && !v.items.empty()) {
                 out += '\n';
                 out.append(size_t(indent), ' ');
             }
             out += ']';
-            return;
+            return true;
         }
         case JsonType::Object: {
             out += '{';
@@ -520,16 +572,18 @@ void Write(std::string& out, const JsonValue& v, int indent) {
                 out.append(size_t(indent + 2), ' ');
                 WriteKey(out, v.members[i].first);
                 out += ": ";
-                Write(out, v.members[i].second, indent + 2);
+                if (!Write(o, v.members[i].second, indent + 2) || !o.Flush(false))
+                    return false;
             }
             if (!v.members.empty()) {
                 out += '\n';
                 out.append(size_t(indent), ' ');
             }
             out += '}';
-            return;
+            return true;
         }
     }
+    return true;
 }
 
 const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -558,10 +612,19 @@ bool JsonParse(std::string_view text, JsonValue& out, std::string& error,
 }
 
 std::string JsonWrite(const JsonValue& value) {
-    std::string out;
-    Write(out, value, 0);
-    out += '\n';
-    return out;
+    Output o;
+    Write(o, value, 0);
+    o.text += '\n';
+    return std::move(o.text);
+}
+
+bool JsonWrite(const JsonValue& value, const JsonSink& sink) {
+    Output o;
+    o.sink = &sink;
+    if (!Write(o, value, 0))
+        return false;
+    o.text += '\n';
+    return o.Flush(true);
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {

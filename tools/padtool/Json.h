@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,12 @@ struct JsonValue {
     std::u16string text;
     std::vector<JsonValue> items;
     std::vector<JsonMember> members; // in the order read or added
+    // An object kept as its JSON text (see JsonLimits::deferDepth): members is then empty and
+    // the text is parsed again where the object is needed. Big documents stay small in memory
+    // this way, one object at a time being whole.
+    std::string raw;
+    // An object made only when it is written, and let go right after (see Later).
+    std::function<JsonValue()> make;
 
     static JsonValue Null();
     static JsonValue Int(std::int64_t v);
@@ -34,6 +41,9 @@ struct JsonValue {
     static JsonValue Ascii(std::string_view s);
     static JsonValue Array();
     static JsonValue Object();
+    // An object that make builds when JsonWrite reaches it: a large document is written
+    // without ever being whole in memory. What make reads must outlive the value.
+    static JsonValue Later(std::function<JsonValue()> make);
 
     // Object members; null when absent.
     const JsonValue* Find(std::string_view key) const;
@@ -50,6 +60,9 @@ struct JsonLimits {
     std::size_t maxBytes = 128u << 20;
     int maxDepth = 64;
     std::size_t maxValues = 4000000;
+    // Objects nested this deep (the outermost value is at depth 1) are checked in full but
+    // kept as their text in raw; 0 keeps every value parsed.
+    int deferDepth = 0;
 };
 
 // The whole text must be one value with only white space around it. On failure error says
@@ -58,8 +71,14 @@ bool JsonParse(std::string_view text, JsonValue& out, std::string& error,
                const JsonLimits& limits = {});
 
 // Objects one member per line, indented by two spaces; arrays holding no object on one line.
-// Ends with a line feed.
+// Ends with a line feed. Objects kept as text or made later are written as whole ones are.
 std::string JsonWrite(const JsonValue& value);
+
+// Receives written text in pieces; false stops the writing.
+using JsonSink = std::function<bool(std::string_view piece)>;
+// The same text in pieces of about 64 KiB, so that a large document is never held whole.
+// False when the sink stopped it.
+bool JsonWrite(const JsonValue& value, const JsonSink& sink);
 
 // UTF-16 (lone surrogates allowed) to UTF-8; lone surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);

@@ -468,11 +468,19 @@ bool ReadPage(Checker& c, const JsonValue& j, const std::string& path, bool oldF
         if (!fundo::WriteU32(&record, DWORD(lists[l]->items.size())))
             return c.Fail(listPath, "out of memory");
         for (size_t i = 0; i < lists[l]->items.size(); ++i) {
+            // A deferred object is parsed here, alone, and let go after.
+            const JsonValue* item = &lists[l]->items[i];
+            JsonValue parsed;
+            std::string why;
+            if (!item->raw.empty() && !JsonParse(item->raw, parsed, why))
+                return c.Fail(listPath, why);
+            if (!item->raw.empty())
+                item = &parsed;
             GDObject o;
             o.InitObject(nullptr);
-            const bool ok = ReadObject(c, lists[l]->items[i],
-                                       listPath + "[" + std::to_string(i) + "]", oldForm, o) &&
-                            o.Save(&record, form);
+            const bool ok =
+                ReadObject(c, *item, listPath + "[" + std::to_string(i) + "]", oldForm, o) &&
+                o.Save(&record, form);
             o.ReleaseData();
             if (!ok)
                 return c.Fail(listPath, "cannot be stored");
@@ -506,7 +514,10 @@ std::uint64_t DoubleToBits(double d) {
 
 } // namespace
 
-JsonValue MemoToJson(GPadDrawMan& memo, const InkraMan& body) {
+JsonValue MemoToJson(GPadDrawMan& memo, const InkraMan& body, bool deferObjects) {
+    auto object = [deferObjects](const GDObject& o) {
+        return deferObjects ? JsonValue::Later([&o] { return ObjectToJson(o); }) : ObjectToJson(o);
+    };
     JsonValue j = JsonValue::Object();
     j.Add("version", IntArray({memo.GetFileMajor(), memo.GetFileMinor()}));
     j.Add("current_page", JsonValue::Int(memo.GetCurPageIndex() + 1));
@@ -561,10 +572,10 @@ JsonValue MemoToJson(GPadDrawMan& memo, const InkraMan& body) {
         pj.Add("position", IntArray({at.x, at.y}));
         JsonValue& objects = pj.Add("objects", JsonValue::Array());
         for (int k = 0; k < page->GetTotalGDObjectNum(); ++k)
-            objects.Push(ObjectToJson(*page->GetGDObject(k)));
+            objects.Push(object(*page->GetGDObject(k)));
         JsonValue& back = pj.Add("background", JsonValue::Array());
         for (int k = 0; k < page->GetBackTextObjectNum(); ++k)
-            back.Push(ObjectToJson(*page->GetBackTextObject(k)));
+            back.Push(object(*page->GetBackTextObject(k)));
     }
     return j;
 }

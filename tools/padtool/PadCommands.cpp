@@ -9,18 +9,17 @@
 #include "scribbo/GPadDrawMan.h"
 
 #include <platform/device.h>
+#include <platform/safefile.h>
 #include <platform/utf.h>
 #include <platform/wingdi.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <vector>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace padtool {
 namespace {
@@ -46,41 +45,17 @@ bool HostPath(const std::string& path, std::string& host, std::string& why) {
     return true;
 }
 
+// Only a regular file is read: a FIFO or device is refused at once, never waited on.
 bool ReadHostFile(const std::string& path, long long limit, std::vector<BYTE>& out,
                   std::string& why) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
-        why = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        why = path + " is not a file";
-        return false;
-    }
-    if (st.st_size > limit) {
+    const int err = plat::ReadHostFile(path, std::uint64_t(limit), &out);
+    if (err == EFBIG)
         why = path + " is larger than " + std::to_string(limit) + " bytes";
-        return false;
-    }
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        why = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    out.clear();
-    BYTE buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        out.insert(out.end(), buf, buf + n);
-        if (static_cast<long long>(out.size()) > limit)
-            break;
-    }
-    const bool bad = std::ferror(f) != 0 || static_cast<long long>(out.size()) > limit;
-    std::fclose(f);
-    if (bad) {
-        why = "cannot read " + path;
-        return false;
-    }
-    return true;
+    else if (err == EISDIR || err == plat::kNotRegularFile)
+        why = path + " is not a regular file";
+    else if (err)
+        why = "cannot read " + path + ": " + plat::FileErrorText(err);
+    return err == 0;
 }
 
 // The memo with a draw buffer, as the pad view holds it.
@@ -177,24 +152,6 @@ bool WriteStdout(const std::string& text, std::string& why) {
     return true;
 }
 
-// The same care as the device's safe save, for a host file outside the device: the bytes go
-// beside the target, reach the disk, and only then take its name.
-bool HostSafeWrite(const std::string& path, const BYTE* data, size_t size) {
-    const std::string temp = path + ".~new";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
 int WriteMemo(GPadDrawMan& memo, const std::string& out, _FILE_VERSION version, std::string& why) {
     std::u16string device;
     bool onDevice = false;
@@ -221,8 +178,9 @@ int WriteMemo(GPadDrawMan& memo, const std::string& out, _FILE_VERSION version, 
         why = "cannot make the memo file";
         return kExitFile;
     }
-    if (!HostSafeWrite(out, content.GetBuffer(), size_t(content.Size()))) {
-        why = "cannot write " + out + ": " + std::strerror(errno);
+    // The same safe replace as on the device, for a host file outside it.
+    if (const int err = plat::ReplaceHostFile(out, content.GetBuffer(), size_t(content.Size()))) {
+        why = "cannot write " + out + ": " + plat::FileErrorText(err);
         return kExitFile;
     }
     return kExitOk;
@@ -246,38 +204,89 @@ std::string PageFileName(const std::string& out, int page) {
     return out + n + ".png";
 }
 
-bool DumpMemo(const std::vector<unsigned char>& file, std::string& json, std::string& why) {
+namespace {
+
+// The dump of a memo file, handed to sink in pieces; false with a reason.
+bool DumpMemoTo(const std::vector<unsigned char>& file, const JsonSink& sink, std::string& why) {
     LoadedMemo m;
     InkraMan body;
     if (!m.LoadBytes(file, "the memo", why) || !m.LoadBody(body, why))
         return false;
-    json = JsonWrite(MemoToJson(m.memo, body));
+    if (!JsonWrite(MemoToJson(m.memo, body, true), sink)) {
+        why = "the dump was stopped";
+        return false;
+    }
     return true;
 }
 
-namespace {
-
-// The trimmed line of text at index (counting from 0), for a message.
-std::string LineOf(const std::string& text, size_t index) {
-    size_t at = 0;
-    for (size_t i = 0; i < index && at != std::string::npos; ++i) {
-        at = text.find('\n', at);
-        if (at != std::string::npos)
-            ++at;
+// Text kept in the pieces it was written in: a large text is never copied whole.
+class PieceText {
+public:
+    bool Add(std::string_view piece) {
+        m_starts.push_back(m_size);
+        m_pieces.emplace_back(piece);
+        m_size += piece.size();
+        return true;
     }
-    if (at == std::string::npos || at >= text.size())
-        return "(nothing)";
-    std::string line = text.substr(at, text.find('\n', at) - at);
+    size_t Size() const { return m_size; }
+    char At(size_t at) const {
+        const size_t i = Index(at);
+        return m_pieces[i][at - m_starts[i]];
+    }
+    // Where piece, written at offset at, first differs from this text; npos when it does not.
+    size_t Mismatch(size_t at, std::string_view piece) const {
+        size_t i = at < m_size ? Index(at) : m_pieces.size();
+        size_t done = 0;
+        while (done < piece.size()) {
+            if (i >= m_pieces.size())
+                return at + done;
+            const std::string_view mine =
+                std::string_view(m_pieces[i]).substr(at + done - m_starts[i]);
+            const size_t n = std::min(mine.size(), piece.size() - done);
+            for (size_t k = 0; k < n; ++k)
+                if (mine[k] != piece[done + k])
+                    return at + done + k;
+            done += n;
+            ++i;
+        }
+        return std::string_view::npos;
+    }
+    // The line holding offset at, from its start up to `to` at most.
+    std::string LineAt(size_t at, size_t to = std::string_view::npos) const {
+        size_t first = std::min(at, m_size);
+        while (first > 0 && At(first - 1) != '\n')
+            --first;
+        std::string line;
+        for (size_t k = first; k < m_size && k < to && At(k) != '\n'; ++k)
+            line += At(k);
+        return line;
+    }
+
+private:
+    // The piece holding offset at (below Size()).
+    size_t Index(size_t at) const {
+        return size_t(std::upper_bound(m_starts.begin(), m_starts.end(), at) - m_starts.begin()) -
+               1;
+    }
+
+    std::vector<std::string> m_pieces;
+    std::vector<size_t> m_starts;
+    size_t m_size = 0;
+};
+
+std::string Trimmed(const std::string& line) {
     const size_t first = line.find_first_not_of(' ');
-    return first == std::string::npos ? line : line.substr(first);
+    return first == std::string::npos ? "(nothing)" : line.substr(first);
 }
 
-// The memo and its file bytes from JSON text. The file is read back before anything is
-// written: what the chosen form cannot hold would come back changed, and is refused.
-bool MakeMemo(std::string_view text, GPadDrawMan& memo, std::vector<unsigned char>& file,
-              _FILE_VERSION& version, std::string& why, bool* lost = nullptr) {
+// The memo from JSON text, checked against what a memo file can hold. Page objects stay text
+// until each is read, so memory stays a few times the size of the JSON.
+bool ReadJsonMemo(std::string_view text, GPadDrawMan& memo, _FILE_VERSION& version,
+                  std::string& why) {
+    JsonLimits limits;
+    limits.deferDepth = kMemoObjectDepth;
     JsonValue value;
-    if (!JsonParse(text, value, why))
+    if (!JsonParse(text, value, why, limits))
         return false;
     version = kMemoFileVersion;
     if (!MemoFromJson(value, memo, version, why))
@@ -286,35 +295,76 @@ bool MakeMemo(std::string_view text, GPadDrawMan& memo, std::vector<unsigned cha
         why = "the memo is empty (one page without objects); no file is written for it";
         return false;
     }
-    JsonValue given = MemoToJson(memo, memo);
-    for (auto& m : given.members)
-        if (m.first == "version")
-            m.second.items = {JsonValue::Int(version.major), JsonValue::Int(version.minor)};
-    const std::string expected = JsonWrite(given);
-    GMemFile content;
-    if (!memo.Save(&content, version)) {
-        why = "cannot make the memo file";
-        return false;
-    }
-    file.assign(content.GetBuffer(), content.GetBuffer() + content.Size());
-    std::string back;
-    if (!DumpMemo(file, back, why))
-        return false;
-    if (back != expected) {
-        if (lost)
-            *lost = true;
-        size_t line = 0;
-        for (size_t i = 0; i < back.size() && i < expected.size() && back[i] == expected[i]; ++i)
-            line += back[i] == '\n';
-        why = (version.major == 1 ? std::string("version 1 cannot hold this memo as given: ")
-                                  : std::string("the memo does not read back as given: ")) +
-              LineOf(expected, line) + " comes back as " + LineOf(back, line);
-        return false;
-    }
     return true;
 }
 
+// The file bytes of the memo, read back before anything is written: what the chosen form
+// cannot hold would come back changed, and is refused. The read-back dump is compared as it
+// is written, so the two dumps are never held whole side by side.
+bool MakeFile(GPadDrawMan& memo, _FILE_VERSION version, std::vector<unsigned char>& file,
+              std::string& why, bool* lost) {
+    PieceText expected;
+    {
+        JsonValue given = MemoToJson(memo, memo, true);
+        for (auto& m : given.members)
+            if (m.first == "version")
+                m.second.items = {JsonValue::Int(version.major), JsonValue::Int(version.minor)};
+        JsonWrite(given, [&](std::string_view piece) { return expected.Add(piece); });
+    }
+    {
+        GMemFile content;
+        if (!memo.Save(&content, version)) {
+            why = "cannot make the memo file";
+            return false;
+        }
+        file.assign(content.GetBuffer(), content.GetBuffer() + content.Size());
+    }
+    constexpr size_t kNone = std::string_view::npos;
+    size_t at = 0, differs = kNone;
+    std::string tail; // the dump from where it differs to the end of that line
+    const bool whole = DumpMemoTo(
+        file,
+        [&](std::string_view piece) {
+            if (differs == kNone) {
+                differs = expected.Mismatch(at, piece);
+                if (differs == kNone) {
+                    at += piece.size();
+                    return true;
+                }
+                piece.remove_prefix(differs - at);
+            }
+            const size_t end = piece.find('\n');
+            tail.append(piece.substr(0, end));
+            return end == kNone;
+        },
+        why);
+    if (!whole && differs == kNone)
+        return false;
+    if (differs == kNone && at < expected.Size())
+        differs = at; // the dump ended early
+    if (differs == kNone)
+        return true;
+    if (lost)
+        *lost = true;
+    why = (version.major == 1 ? std::string("version 1 cannot hold this memo as given: ")
+                              : std::string("the memo does not read back as given: ")) +
+          Trimmed(expected.LineAt(differs)) + " comes back as " +
+          Trimmed(expected.LineAt(differs, differs) + tail);
+    return false;
+}
+
 } // namespace
+
+bool DumpMemo(const std::vector<unsigned char>& file, std::string& json, std::string& why) {
+    json.clear();
+    return DumpMemoTo(
+        file,
+        [&json](std::string_view piece) {
+            json.append(piece);
+            return true;
+        },
+        why);
+}
 
 bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::string& why,
                bool* lost) {
@@ -322,7 +372,7 @@ bool BuildMemo(std::string_view json, std::vector<unsigned char>& file, std::str
     _FILE_VERSION version;
     if (lost)
         *lost = false;
-    return MakeMemo(json, memo, file, version, why, lost);
+    return ReadJsonMemo(json, memo, version, why) && MakeFile(memo, version, file, why, lost);
 }
 
 int RunInfo(const std::string& path, std::string& why) {
@@ -351,7 +401,15 @@ int RunDump(const std::string& path, std::string& why) {
     InkraMan body;
     if (!m.LoadBody(body, why))
         return kExitFile;
-    return WriteStdout(JsonWrite(MemoToJson(m.memo, body)), why) ? kExitOk : kExitFile;
+    const bool written =
+        JsonWrite(MemoToJson(m.memo, body, true),
+                  [](std::string_view piece) {
+                      return std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+                  }) &&
+        std::fflush(stdout) == 0;
+    if (!written)
+        why = "cannot write to standard output";
+    return written ? kExitOk : kExitFile;
 }
 
 int RunCreate(const std::string& out, const std::string& jsonPath, std::string& why) {
@@ -365,8 +423,12 @@ int RunCreate(const std::string& out, const std::string& jsonPath, std::string& 
     std::vector<unsigned char> file;
     _FILE_VERSION version;
     std::string error;
-    if (!MakeMemo(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), memo,
-                  file, version, error)) {
+    const bool read =
+        ReadJsonMemo(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                     memo, version, error);
+    // The text is not needed past here.
+    std::vector<BYTE>().swap(bytes);
+    if (!read || !MakeFile(memo, version, file, error, nullptr)) {
         why = jsonPath + ": " + error;
         return kExitFile;
     }

@@ -6,9 +6,11 @@
 #include <picta/PictaBMP.h>
 #include <picta/PictaGIF.h>
 #include <picta/PictaJPG.h>
+#include <platform/safefile.h>
 #include <platform/wingdi.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +19,16 @@
 
 namespace {
 
+// Larger inputs are refused rather than read into memory.
+constexpr std::uint64_t kMaxInputBytes = 256ull << 20;
+
+// One line, whatever a hostile name held.
 int Fail(const std::string& reason) {
-    std::fprintf(stderr, "pictool: %s\n", reason.c_str());
+    std::string line = reason;
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    std::fprintf(stderr, "pictool: %s\n", line.c_str());
     return 1;
 }
 
@@ -74,39 +84,21 @@ int InputFormat(const std::string& path, const std::vector<BYTE>& bytes) {
     return eImageNone;
 }
 
+// Only a regular file is read: a FIFO or device is refused at once, never waited on.
 bool ReadFile(const std::string& path, std::vector<BYTE>& out, std::string& why) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        why = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    BYTE buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.insert(out.end(), buf, buf + n);
-    bool bad = std::ferror(f) != 0;
-    std::fclose(f);
-    if (bad) {
-        why = "cannot read " + path;
-        return false;
-    }
-    return true;
+    const int err = plat::ReadHostFile(path, kMaxInputBytes, &out);
+    if (err == EISDIR || err == plat::kNotRegularFile)
+        why = path + " is not a regular file";
+    else if (err)
+        why = "cannot read " + path + ": " + plat::FileErrorText(err);
+    return err == 0;
 }
 
-// Written beside the target first, then renamed over it, so a failure never leaves half a file.
+// Written beside the target under a fresh name, then renamed over it, so a failure never
+// leaves half a file and no link is written through.
 bool WriteFile(const std::string& path, const BYTE* data, size_t size, std::string& why) {
-    std::string temp = path + ".pictool~";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        why = "cannot create " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        why = "cannot write " + path;
-        std::remove(temp.c_str());
+    if (const int err = plat::ReplaceHostFile(path, data, size)) {
+        why = "cannot write " + path + ": " + plat::FileErrorText(err);
         return false;
     }
     return true;

@@ -124,6 +124,31 @@ TEST(JsonParse, LimitsOnDepthValuesAndSize) {
     EXPECT_FALSE(Parses("[1,2,3]  ", nullptr, nullptr, limits));
 }
 
+TEST(JsonParse, DeferredObjectsAreCheckedWholeAndWriteTheSame) {
+    const std::string text =
+        "{\"pages\": [{\"objects\": [{\"a\": [1, 2]}, {\"b\": {\"c\": \"d\"}}]}], \"n\": 1}";
+    JsonLimits limits;
+    limits.deferDepth = 5;
+    JsonValue lazy, full;
+    std::string why;
+    ASSERT_TRUE(JsonParse(text, lazy, why, limits)) << why;
+    ASSERT_TRUE(JsonParse(text, full, why)) << why;
+    const JsonValue& objects = *lazy.Find("pages")->items[0].Find("objects");
+    ASSERT_EQ(objects.items.size(), 2u);
+    EXPECT_EQ(objects.items[0].raw, "{\"a\": [1, 2]}");
+    EXPECT_TRUE(objects.items[1].members.empty());
+    EXPECT_TRUE(lazy.Find("pages")->items[0].raw.empty()); // shallower objects are parsed
+    EXPECT_EQ(JsonWrite(lazy), JsonWrite(full));
+    EXPECT_EQ(JsonWrite(JsonValue::Later([&full] { return full; })), JsonWrite(full));
+    // A fault inside a deferred object is found at its place, and its values count.
+    std::string bad = text;
+    bad.replace(bad.find("[1, 2]"), 6, "[1, 2,]");
+    EXPECT_FALSE(JsonParse(bad, lazy, why, limits));
+    EXPECT_EQ(why, "line 1, column 37: a value cannot start with this character");
+    limits.maxValues = 8;
+    EXPECT_FALSE(JsonParse(text, lazy, why, limits));
+}
+
 TEST(JsonParse, NumbersKeepWholeValuesExact) {
     JsonValue v;
     ASSERT_TRUE(Parses("[0, -0, 9223372036854775807, -9223372036854775808, 2147483648, 1.5, "

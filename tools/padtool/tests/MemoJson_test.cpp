@@ -165,9 +165,11 @@ TEST_F(MemoJson, WriterMemoComesBackByteForByte) {
     EXPECT_EQ(copy, original);
     EXPECT_EQ(Dump(copy), json);
 
-    // The dump holds what the memo was given.
+    // The dump holds what the memo was given, written from objects kept as text just as a
+    // whole tree writes it.
     JsonValue v;
     ASSERT_TRUE(JsonParse(json, v, why)) << why;
+    EXPECT_EQ(JsonWrite(v), json);
     EXPECT_EQ(v.Find("title")->text, u"\uD55C\uAE00 \U0001F600 memo");
     EXPECT_EQ(v.Find("note")->text, u"first line\nsecond \uD55C\uAE00 \U0001F600\t\"quoted\"");
     EXPECT_EQ(v.Find("sound")->text, u"\\Windows\\Chime.wav");

@@ -226,7 +226,41 @@ expect_fail "NUL in a title" 1 create "$work/x.pad" --from "$work/bad5.json"
 expect_fail "an empty memo" 1 create "$work/x.pad" --from "$work/empty.json"
 expect_fail "missing JSON" 1 create "$work/x.pad" --from "$work/none.json"
 [ ! -e "$work/x.pad" ] && [ ! -e "$work/x.png" ]; check "no output after failures" $?
-[ -z "$(find "$work" -name '*.~new')" ]; check "no half-written files left" $?
+[ -z "$(find "$work" -name '.*.~sv-*')" ]; check "no half-written files left" $?
+
+# Hostile files: FIFOs and devices are refused at once, as memo and as JSON.
+mkfifo "$work/fifo.pad"
+ln -s /dev/zero "$work/zero.pad"
+for args in "info $work/fifo.pad" "dump $work/zero.pad" "create $work/y.pad --from $work/fifo.pad"; do
+    set -- $args
+    err="$(timeout 10 "$tool" --device "$dev" "$@" 2>&1 >/dev/null)"; rc=$?
+    [ $rc -eq 1 ] && [ "$(printf '%s\n' "$err" | wc -l)" -eq 1 ] &&
+        [ "${err%is not a regular file}" != "$err" ]
+    check "$1 refuses ${2##*/} at once" $?
+done
+set --
+# A link where the old tool put its temporary file is never written through.
+echo victim > "$work/victim"
+ln -s "$work/victim" "$work/m.pad.~new"
+pt create "$work/m.pad" --from "$work/memo.json"; check "create beside a planted link" $?
+[ "$(cat "$work/victim")" = victim ]; check "the link's target is untouched" $?
+# One line, whatever the name or the disk: a line break in a name, and a full file system
+# (libpng's own words never reach stderr).
+expect_fail "a name with a line break" 1 render "$work/m.pad" "$work/no
+such/x.png"
+err="$(trap '' XFSZ; ulimit -f 1; "$tool" --device "$dev" render "$work/m.pad" "$work/full.png" \
+       --zoom 400 2>&1)"; rc=$?
+[ $rc -eq 1 ] && [ "$err" = "padtool: cannot write $work/full.png" ]; check "a full disk gives one line" $?
+[ ! -e "$work/full.png" ]; check "and leaves no picture" $?
+# Two saves of one memo at the same moment both finish, leaving one whole memo.
+sed 's/"note": "a note"/"note": "the other"/' "$work/memo.json" > "$work/other.json"
+pt create "$work/other.pad" --from "$work/other.json"
+saves() { for _ in $(seq 20); do pt create "$work/both.pad" --from "$1" || echo failed; done; }
+fails="$( (saves "$work/memo.json" & saves "$work/other.json"; wait) 2>&1)"
+[ -z "$fails" ]; check "concurrent saves all succeed" $?
+cmp -s "$work/both.pad" "$work/m.pad" || cmp -s "$work/both.pad" "$work/other.pad"
+check "and leave one whole memo" $?
+[ -z "$(find "$work" -name '.*.~sv-*')" ]; check "and nothing beside it" $?
 
 # A damaged memo is never written over: reading it fails, and so does a failed create.
 cp "$work/cut.pad" "$work/keep.pad"

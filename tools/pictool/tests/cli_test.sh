@@ -96,6 +96,23 @@ expect_fail "bad rotate code" convert "$data/core4.bmp" "$work/out.bmp" --rotate
 expect_fail "bad number" convert "$data/core4.bmp" "$work/out.bmp" --width ten
 expect_fail "unknown option" convert "$data/core4.bmp" "$work/out.bmp" --colour red
 [ ! -e "$work/out.bmp" ]; check "no output after failures" $?
+
+# Hostile files: a FIFO or device is refused at once; a link where the old tool put its
+# temporary file is never written through.
+mkfifo "$work/fifo.gif"
+ln -s /dev/zero "$work/zero.bmp"
+for f in fifo.gif zero.bmp; do
+    err="$(timeout 10 "$tool" info "$work/$f" 2>&1 >/dev/null)"; rc=$?
+    [ $rc -eq 1 ] && [ "$err" = "pictool: $work/$f is not a regular file" ]
+    check "$f is refused at once" $?
+done
+echo victim > "$work/victim"
+ln -s "$work/victim" "$work/out2.bmp.pictool~"
+"$tool" convert "$data/core4.bmp" "$work/out2.bmp"; check "convert beside a planted link" $?
+[ "$(cat "$work/victim")" = victim ]; check "the link's target is untouched" $?
+expect_fail "a name with a line break" convert "$data/core4.bmp" "$work/no
+such/out.bmp"
+[ -z "$(find "$work" -name '.*.~sv-*')" ]; check "no temporary file left" $?
 "$tool" > /dev/null 2>&1; [ $? -ne 0 ]; check "no command is an error" $?
 
 echo "$passed passed, $failed failed"
