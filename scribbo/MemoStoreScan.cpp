@@ -7,6 +7,7 @@
 #include "scribbo/Palette.h"
 #include "winza/GTreeCtrl.h"
 
+#include <platform/safefile.h>
 #include <platform/utf.h>
 
 #include <algorithm>
@@ -104,6 +105,8 @@ void ScanSubfolder(ScanState& s, POSITION parent, const std::u16string& folder,
 }
 
 void ScanFolder(ScanState& s, POSITION item, const std::u16string& path, const std::string& real) {
+    // What saves killed half way left behind goes first; a save still running keeps its file.
+    plat::RemoveSaveLeftovers(path.c_str());
     std::vector<Entry> entries;
     WIN32_FIND_DATAW fd;
     const HANDLE find = FindFirstFileW((path + u"\\*.*").c_str(), &fd);

@@ -154,6 +154,18 @@ TEST_F(MemoStore, ScanListsMemoFilesByTheirNames) {
     EXPECT_FALSE(HostExists(Host("Pad/Work/20070315_093000.olx")));
 }
 
+TEST_F(MemoStore, ScanRemovesWhatKilledSavesLeftAndNothingElse) {
+    File("Pad/Work/20240101_120000.pad");
+    File("Pad/Work/.20240101_120000.pad.~sv-Ab12Cd", "half a memo");
+    File("Pad/.folder.info.~sv-Zz99Yy", "half an info");
+    File("Pad/Work/20240101_120000.pad.~sv-Ab12Cd", "a user's file");
+    Scan();
+    EXPECT_FALSE(HostExists(Host("Pad/Work/.20240101_120000.pad.~sv-Ab12Cd")));
+    EXPECT_FALSE(HostExists(Host("Pad/.folder.info.~sv-Zz99Yy")));
+    EXPECT_TRUE(HostExists(Host("Pad/Work/20240101_120000.pad.~sv-Ab12Cd")));
+    EXPECT_TRUE(HostExists(Host("Pad/Work/20240101_120000.pad")));
+}
+
 TEST_F(MemoStore, OlxMemoWhoseNewNameIsTakenStaysAsItIs) {
     File("Pad/20070315_093000.olx", "old");
     File("Pad/20070315_093000.pad", "new");
