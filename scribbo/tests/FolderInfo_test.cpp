@@ -119,6 +119,6 @@ TEST_F(FolderInfoFile, FullDiskKeepsTheOldFile) {
         }
         EXPECT_EQ(result, 0) << cut;
         EXPECT_EQ(ReadHost(HostInfo()), old);
-        EXPECT_EQ(FolderNames(device.Host("Pad")), std::vector<std::string>{"folder.info"});
+        EXPECT_EQ(HostNames(device.Host("Pad")), std::vector<std::string>{"folder.info"});
     }
 }

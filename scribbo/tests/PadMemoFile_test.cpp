@@ -419,7 +419,7 @@ TEST_F(PadMemoFile, FailedWriteKeepsTheOldFileAndTheChange) {
         EXPECT_EQ(SaveMemoFile(man, kPath, kMemoFileVersion), eMSFailed);
     }
     EXPECT_EQ(ReadHost(device.Host(kHostPath)), old);
-    EXPECT_EQ(FolderNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
+    EXPECT_EQ(HostNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
     EXPECT_EQ(man.IsHeaderChanged(), 1);
     EXPECT_EQ(SaveMemoFile(man, kPath, kMemoFileVersion), eMSSaved);
     EXPECT_NE(ReadHost(device.Host(kHostPath)), old);

@@ -27,7 +27,7 @@ protected:
     void TearDown() override { plat::SetSaveTempSuffixForTesting(nullptr); }
     void ExpectOldFileIntact() {
         EXPECT_EQ(ReadHost(device.Host("Pad/memo.pad")), oldBytes);
-        EXPECT_EQ(FolderNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
+        EXPECT_EQ(HostNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
     }
     TestDevice device;
     Bytes oldBytes = Pattern(3000, 1);
@@ -55,7 +55,7 @@ int WritePieces(FILE* f, void* context) {
 TEST_F(SafeSave, ReplacesTheOldFileWhole) {
     ASSERT_EQ(SafeWriteBuffer(u"\\Pad\\memo.pad", newBytes.data(), DWORD(newBytes.size())), 1);
     EXPECT_EQ(ReadHost(device.Host("Pad/memo.pad")), newBytes);
-    EXPECT_EQ(FolderNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
+    EXPECT_EQ(HostNames(device.Host("Pad")), std::vector<std::string>{"memo.pad"});
     // A new file appears the same way, and empty content is a valid file.
     ASSERT_EQ(SafeWriteBuffer(u"\\Pad\\empty.pad", nullptr, 0), 1);
     EXPECT_TRUE(HostExists(device.Host("Pad/empty.pad")));
@@ -139,6 +139,6 @@ TEST_F(SafeSave, LeftoverOfAKilledSaveGoesAtTheNextSave) {
     WriteHost(device.Host("Pad/.memo.pad.~sv-k1LL3d"), Pattern(100, 3));
     WriteHost(device.Host("Pad/memo.pad.~sv-k1LL3d"), Pattern(100, 4)); // not ours
     ASSERT_EQ(SafeWriteBuffer(u"\\Pad\\memo.pad", newBytes.data(), DWORD(newBytes.size())), 1);
-    EXPECT_EQ(FolderNames(device.Host("Pad")),
+    EXPECT_EQ(HostNames(device.Host("Pad")),
               (std::vector<std::string>{"memo.pad", "memo.pad.~sv-k1LL3d"}));
 }

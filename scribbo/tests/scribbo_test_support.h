@@ -4,14 +4,14 @@
 
 #include <windows.h>
 
-#include <algorithm>
+#include "file_test_support.h"
+
 #include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -35,17 +35,7 @@ inline bool HostExists(const std::string& path) {
 }
 
 // The names in a host folder, sorted: what a save left behind.
-inline std::vector<std::string> FolderNames(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (const dirent* e = readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                names.push_back(e->d_name);
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using filetest::HostNames;
 
 inline void Put32(Bytes& b, DWORD v) {
     for (int i = 0; i < 4; ++i)
