@@ -32,6 +32,9 @@ public:
     GToolBarEx* GetToolBar() { return &m_toolbar; }
     GDateListBar* GetDateListBar() { return &m_dateBar; }
     int IsSliding() const { return m_nStep != 0; }
+    // The pad view and the title view windows (null while they do not exist).
+    HWND GetPadViewWnd() const { return m_hPadViewWnd; }
+    HWND GetTitleViewWnd() const { return m_hTitleViewWnd; }
 
     static constexpr UINT kSlideTimer = 16;
     static constexpr UINT kSlideMs = 10;
@@ -77,4 +80,6 @@ protected:
     int m_nToolbarHeight = 0;
     SIZE m_szClient{0, 0};
     int m_bListSide = 0;
+    HWND m_hPadViewWnd = nullptr;
+    HWND m_hTitleViewWnd = nullptr;
 };
