@@ -16,6 +16,13 @@
 class GFile;
 class GImage;
 
+// A memo made into bytes but not yet compressed: the header up to the page count, then each
+// page's record. Making it is quick; compressing and writing it can happen on another thread.
+struct MemoImage {
+    std::vector<BYTE> head;
+    std::vector<std::vector<BYTE>> pages;
+};
+
 inline constexpr int kMemoTitleChars = 32; // with the terminator
 inline constexpr int kMemoNoteChars = 512;
 inline constexpr int kMemoPathChars = 260;
@@ -98,6 +105,8 @@ public:
     int Load(GFile* file);
     int LoadPreview(GFile* file, const tagRECT& view);
     int Save(GFile* file, _FILE_VERSION& version);
+    // The bytes Save writes, pages still uncompressed; marks the memo saved. 0 as Save.
+    int Serialize(_FILE_VERSION version, MemoImage& image);
     // No pages, or one page without objects: nothing worth a file.
     int IsEmptyMemo() const;
     int IsLoadFailed() const { return m_bLoadFailed; }
@@ -167,6 +176,10 @@ enum eMemoSaveResult {
     eMSSaved = 1,
     eMSEmpty = 2 // an empty memo: nothing written, the caller removes the file
 };
+
+// A serialised memo, its pages compressed, into a file, resp. replacing the file at path.
+int WriteMemoImage(const MemoImage& image, GFile* file);
+int WriteMemoImage(const MemoImage& image, LPCWSTR path);
 
 // Serialises the memo in memory and replaces path with it only when all of it was made.
 int SaveMemoFile(GPadDrawMan& memo, LPCWSTR path, _FILE_VERSION version);

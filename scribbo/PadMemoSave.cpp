@@ -117,22 +117,58 @@ int GPadDrawMan::WriteHeader(GFile* file, const _FILE_VERSION& version) {
     return 1;
 }
 
-int GPadDrawMan::Save(GFile* file, _FILE_VERSION& version) {
-    if (!file || m_bLoadFailed || IsEmptyMemo())
+int GPadDrawMan::Serialize(_FILE_VERSION version, MemoImage& image) {
+    if (m_bLoadFailed || IsEmptyMemo())
         return 0;
     if (version.major != 1 &&
         (version.major != kMemoFileVersion.major || version.minor != kMemoFileVersion.minor))
         return 0;
     m_State.PageCount = BYTE(GetPageNum());
     m_State.CurPage = BYTE(m_nCurPage < 0 ? 0 : m_nCurPage);
-    if (!file->Seek(0, 0) || !WriteHeader(file, version))
-        return 0;
+    GMemFile head;
     // The file is written whole, so the pages go with it even when nothing changed.
-    SetObjectChanged(1);
-    if (!InkraMan::Save(file, version))
+    if (!WriteHeader(&head, version) || !WriteU32(&head, m_crBack) ||
+        !WriteU32(&head, DWORD(GetPageNum())))
         return 0;
+    image.head.assign(head.GetBuffer(), head.GetBuffer() + head.Size());
+    image.pages.assign(size_t(GetPageNum()), {});
+    for (int i = 0; i < GetPageNum(); ++i) {
+        GMemFile record;
+        if (!GetPage(i)->Save(&record, version))
+            return 0;
+        image.pages[size_t(i)].assign(record.GetBuffer(), record.GetBuffer() + record.Size());
+    }
+    m_bChanged = 0;
     m_bHeaderChanged = 0;
     return 1;
+}
+
+int WriteMemoImage(const MemoImage& image, GFile* file) {
+    if (!file || !WriteAll(file, image.head.data(), DWORD(image.head.size())))
+        return 0;
+    for (const std::vector<BYTE>& page : image.pages)
+        if (page.empty() || file->Compress(page.data(), DWORD(page.size()), -1) == 0)
+            return 0;
+    return 1;
+}
+
+int WriteMemoImage(const MemoImage& image, LPCWSTR path) {
+    GMemFile content;
+    return path && path[0] && WriteMemoImage(image, &content) &&
+                   SafeWriteBuffer(path, content.GetBuffer(), DWORD(content.Size()))
+               ? 1
+               : 0;
+}
+
+int GPadDrawMan::Save(GFile* file, _FILE_VERSION& version) {
+    const int objectChanged = m_bChanged;
+    const int headerChanged = m_bHeaderChanged;
+    MemoImage image;
+    if (file && file->Seek(0, 0) && Serialize(version, image) && WriteMemoImage(image, file))
+        return 1;
+    m_bChanged = objectChanged;
+    m_bHeaderChanged = headerChanged;
+    return 0;
 }
 
 int SaveMemoFile(GPadDrawMan& memo, LPCWSTR path, _FILE_VERSION version) {
@@ -142,9 +178,8 @@ int SaveMemoFile(GPadDrawMan& memo, LPCWSTR path, _FILE_VERSION version) {
         return eMSEmpty;
     const int objectChanged = memo.IsChangedObject();
     const int headerChanged = memo.IsHeaderChanged();
-    GMemFile content;
-    if (memo.Save(&content, version) &&
-        SafeWriteBuffer(path, content.GetBuffer(), DWORD(content.Size())))
+    MemoImage image;
+    if (memo.Serialize(version, image) && WriteMemoImage(image, path))
         return eMSSaved;
     // Still unsaved: the next attempt must write it all again.
     memo.SetObjectChanged(objectChanged);
