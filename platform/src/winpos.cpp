@@ -110,6 +110,24 @@ void InsertInZOrder(Window* w, HWND a) {
             it = firstPlain;
     }
     sib.insert(it, w);
+    // Owned pop-ups stay above their owner: they follow it up, in their own order.
+    if (w->parent != Desktop())
+        return;
+    auto ownedBy = [w](Window* s) {
+        for (Window* o = s->owner; o; o = o->owner)
+            if (o == w)
+                return true;
+        return false;
+    };
+    std::vector<Window*> owned;
+    for (Window* s : sib)
+        if (ownedBy(s) && !(IsTopmost(s) && !IsTopmost(w)))
+            owned.push_back(s);
+    if (owned.empty())
+        return;
+    std::erase_if(
+        sib, [&](Window* s) { return std::find(owned.begin(), owned.end(), s) != owned.end(); });
+    sib.insert(std::find(sib.begin(), sib.end(), w), owned.begin(), owned.end());
 }
 
 } // namespace plat
