@@ -70,6 +70,11 @@ LRESULT GScribboMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 Invalidate(0);
             return 0;
         case WM_SETFOCUS:
+            if (m_padView.GetSafeHwnd() && ::IsWindowVisible(m_padView))
+                ::SetFocus(m_padView);
+            else if (m_hTitleViewWnd && ::IsWindowVisible(m_hTitleViewWnd))
+                ::SetFocus(m_hTitleViewWnd);
+            return 0;
         case WM_KILLFOCUS:
             return 0;
         case kCloseRequest:
@@ -92,8 +97,7 @@ LRESULT GScribboMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             InvalidateListColor();
             return 0;
         case UM_OPENMEMO:
-            // Handed on to the pad view unchanged once the program has one.
-            return 0;
+            return m_padView.GetSafeHwnd() ? ::SendMessageW(m_padView, msg, wParam, lParam) : 0;
         default:
             return Winza::WndProc(hwnd, msg, wParam, lParam);
     }
@@ -115,8 +119,29 @@ LRESULT GScribboMain::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         CreateToolBar();
         ApplyModes();
     }
-    ShowSIPButton(hwnd, g_App.hInstance);
+    CreatePadView();
     return 0;
+}
+
+void GScribboMain::CreatePadView() {
+    if (!m_padView.CreateView(m_hWnd))
+        return;
+    m_padView.SetNotifyTarget(m_hTitleViewWnd);
+    m_padView.SetListColor(GetListColor());
+    ShowSIPButton(m_hWnd, g_App.hInstance);
+    if (g_App.StartMode == eStartOpenFile) {
+        ::SendMessageW(m_padView, UM_OPENMEMO, reinterpret_cast<WPARAM>(g_App.StartFilePath), 1);
+        // A memo that cannot be read ends a direct start at once.
+        if (!m_padView.HasMemo())
+            ::PostMessageW(m_hWnd, WM_COMMAND, ID_EXIT, 0);
+    } else if (g_App.StartMode == eStartNewMemo) {
+        ::SendMessageW(m_padView, UM_NEWMEMO, 0,
+                       reinterpret_cast<LPARAM>(g_Settings.DefNewMemoFolder));
+        if (!m_padView.HasMemo())
+            ::PostMessageW(m_hWnd, WM_COMMAND, ID_EXIT, 0);
+    } else if (m_hTitleViewWnd) {
+        ::SetFocus(m_hTitleViewWnd);
+    }
 }
 
 void GScribboMain::CreateDateListBar() {
@@ -141,6 +166,8 @@ void GScribboMain::RescanMemoStore() {
 void GScribboMain::InvalidateListColor() {
     if (!m_hWnd)
         return;
+    if (m_padView.GetSafeHwnd())
+        m_padView.SetListColor(GetListColor());
     const RECT list{m_rcSplitter.right, m_rcClient.top, m_rcClient.right, m_rcClient.bottom};
     if (list.right > list.left)
         ::InvalidateRect(m_hWnd, &list, FALSE);
@@ -273,7 +300,17 @@ LRESULT GScribboMain::OnCommand(HWND, WPARAM wParam, LPARAM) {
             g_Settings.TVViewMode = 3;
             ApplyModes();
             break;
+        case ID_NEWMEMO:
+            // The folder the list shows; the default folder until the list has one.
+            if (m_padView.GetSafeHwnd())
+                ::SendMessageW(m_padView, UM_NEWMEMO, 0,
+                               reinterpret_cast<LPARAM>(g_Settings.DefNewMemoFolder));
+            break;
         case ID_EXIT:
+            if (::GetCapture())
+                ::ReleaseCapture();
+            if (m_padView.GetSafeHwnd())
+                ::ShowWindow(m_padView, SW_HIDE);
             EndProgram();
             break;
         case ID_RESCAN:
@@ -300,6 +337,9 @@ LRESULT GScribboMain::OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         ::DeleteObject(m_hSplitterBrush);
         m_hSplitterBrush = nullptr;
     }
+    // The pad view saves what is open as it goes.
+    if (m_padView.GetSafeHwnd())
+        m_padView.Destroy();
     if (m_toolbar.GetSafeHwnd())
         m_toolbar.Destroy();
     if (m_dateBar.GetSafeHwnd())

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "scribbo/GDateListBar.h"
+#include "scribbo/GPadView.h"
 #include "scribbo/GToolBarEx.h"
 #include "winza/Winza.h"
 
@@ -33,7 +34,8 @@ public:
     GDateListBar* GetDateListBar() { return &m_dateBar; }
     int IsSliding() const { return m_nStep != 0; }
     // The pad view and the title view windows (null while they do not exist).
-    HWND GetPadViewWnd() const { return m_hPadViewWnd; }
+    HWND GetPadViewWnd() const { return m_padView.GetSafeHwnd(); }
+    GPadView* GetPadView() { return &m_padView; }
     HWND GetTitleViewWnd() const { return m_hTitleViewWnd; }
 
     static constexpr UINT kSlideTimer = 16;
@@ -51,6 +53,8 @@ protected:
 
     void CreateToolBar();
     void CreateDateListBar();
+    // The pad view popup, and the memo a direct start asked for.
+    void CreatePadView();
     // The memo store's whole scan into the date index (start-up and the rescan command).
     void RescanMemoStore();
     // Repaints the area right of the splitter, which shows the list colour.
@@ -66,6 +70,7 @@ protected:
 
     GDateListBar m_dateBar;
     GToolBarEx m_toolbar;
+    GPadView m_padView;
     RECT m_rcSplitter{0, 0, 0, 0};
     RECT m_rcSaved{0, 0, 0, 0};
     HBRUSH m_hSplitterBrush = nullptr;
@@ -80,6 +85,5 @@ protected:
     int m_nToolbarHeight = 0;
     SIZE m_szClient{0, 0};
     int m_bListSide = 0;
-    HWND m_hPadViewWnd = nullptr;
     HWND m_hTitleViewWnd = nullptr;
 };

@@ -39,6 +39,8 @@ int IsMemoFileName(LPCWSTR name);
 // The path for a new memo created at time in folder. When a file has that name already, the
 // next free second after time is used, so a new memo never lands on an old one.
 int NewMemoPath(LPCWSTR folder, const SYSTEMTIME& time, WCHAR* out);
+// Makes path a folder with every missing folder above it; 1 when it is one now.
+int EnsureFolder(LPCWSTR path);
 
 // ---- Folders in the tree and the scan ---------------------------------------------------------
 

@@ -130,3 +130,19 @@ int MoveFolder(LPCWSTR source, LPCWSTR target) {
         return MoveFileW(from.c_str(), to.c_str());
     return MoveTree(from, to);
 }
+
+int EnsureFolder(LPCWSTR path) {
+    if (!path || !path[0])
+        return 0;
+    std::u16string folder(path);
+    while (folder.size() > 1 && folder.back() == u'\\')
+        folder.pop_back();
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+    // Each missing folder on the way, from the top down.
+    for (size_t at = folder.find(u'\\', 1); at != std::u16string::npos;
+         at = folder.find(u'\\', at + 1))
+        ::CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
+    return ::CreateDirectoryW(folder.c_str(), nullptr) ? 1 : 0;
+}

@@ -5,6 +5,7 @@
 #include "scribbo/GScribboMain.h"
 #include "scribbo/LanguageText.h"
 #include "scribbo/Palette.h"
+#include "scribbo/MemoStore.h"
 #include "scribbo/Settings.h"
 
 #include "winza/GFontManager.h"
@@ -101,6 +102,9 @@ int RunScribbo(HINSTANCE instance, LPCWSTR commandLine) {
     if (!LoadLanguageFile())
         ShowStartupError(kLanguageFileMessage);
     LoadSettings();
+    // The memo store and the folder new memos go to exist before anything is written there.
+    EnsureFolder(g_Settings.BaseDataFolder);
+    EnsureFolder(g_Settings.DefNewMemoFolder);
 
     int exitCode = 0;
     RECT area;
