@@ -1,0 +1,328 @@
+// The pad view on the headless screen: zoom limits, every buffered stylus sample becoming ink,
+// pen presets, pages, the empty-memo rule, Enter, new-memo names, autosave and failed loads.
+#include "scribbo/App.h"
+#include "scribbo/AppStart.h"
+#include "scribbo/GPadView.h"
+#include "scribbo/MemoStore.h"
+#include "scribbo/Settings.h"
+
+#include "fundo/GIOFile.h"
+#include "winza/GFontManager.h"
+#include "winza/GImageList.h"
+#include "winza/GLib.h"
+#include "winza/GlobalDC.h"
+#include "winza/Hires.h"
+
+#include "scribbo_test_support.h"
+
+#include <TestClock.h>
+#include <TestDevice.h>
+#include <platform/display.h>
+#include <platform/module.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records what the pad view tells the title view.
+struct Notices {
+    std::vector<std::pair<UINT, std::u16string>> got;
+};
+Notices* g_notices = nullptr;
+
+LRESULT CALLBACK NoticeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if ((msg == UM_MEMOSAVED || msg == UM_MEMOEMPTY) && g_notices)
+        g_notices->got.emplace_back(msg, reinterpret_cast<LPCWSTR>(lParam));
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+class PadView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plat::StartHeadless(240, 320);
+        ResetDisplayMode();
+        FreeGlobalDC();
+        InitGLibControl();
+        InitDefaultSettings();
+        g_App.hInstance = plat::ThisModule();
+        g_App.ToolbarImages = LoadToolbarImages(g_App.hInstance);
+        EnsureFolder(g_Settings.DefNewMemoFolder);
+        view = std::make_unique<GPadView>();
+        ASSERT_TRUE(view->CreateView(nullptr));
+        Pump();
+    }
+    void TearDown() override {
+        if (view && view->GetSafeHwnd())
+            ::DestroyWindow(*view);
+        view.reset();
+        if (notify)
+            ::DestroyWindow(notify);
+        Pump();
+        g_notices = nullptr;
+        delete g_App.ToolbarImages;
+        delete g_App.Fonts;
+        g_App = AppState{};
+        FreeGLib();
+        ResetDisplayMode();
+    }
+    static void Pump() {
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&m);
+            ::DispatchMessageW(&m);
+        }
+    }
+    void ListenAsTitleView() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = NoticeProc;
+        wc.lpszClassName = u"PadNotices";
+        ::RegisterClassW(&wc);
+        notify = ::CreateWindowExW(0, u"PadNotices", u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   nullptr, nullptr);
+        g_notices = &notices;
+        view->SetNotifyTarget(notify);
+    }
+    // A stroke through the points, each sample delivered and handled before the next.
+    void Stroke(std::vector<POINT> pts) {
+        plat::InputStylusDown(pts[0].x, pts[0].y);
+        Pump();
+        for (size_t i = 1; i < pts.size(); ++i) {
+            plat::InputStylusMove(pts[i].x, pts[i].y);
+            Pump();
+        }
+        plat::InputStylusUp(pts.back().x, pts.back().y);
+        Pump();
+    }
+    void Command(int id) {
+        ::SendMessageW(*view, WM_COMMAND, id, 0);
+        Pump();
+    }
+    std::u16string NewMemo() {
+        EXPECT_TRUE(view->NewMemo(g_Settings.DefNewMemoFolder));
+        Pump();
+        return view->GetMemoPath();
+    }
+    std::string Host(const std::u16string& devicePath) {
+        std::string utf8(devicePath.begin(), devicePath.end());
+        return device.Host(utf8);
+    }
+    int ObjectsIn(const std::u16string& path) {
+        GPadDrawMan memo;
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        memo.InitBuffer(dc, 16, 16);
+        ::DeleteDC(dc);
+        GIOFile file;
+        if (!file.Open(path.c_str(), u"rb") || !memo.Load(&file))
+            return -1;
+        int n = 0;
+        for (int i = 0; i < memo.GetPageNum(); ++i)
+            n += memo.GetPage(i)->GetTotalGDObjectNum();
+        return n;
+    }
+    static COLORREF ScreenPixel(int x, int y) {
+        HDC screen = ::GetDC(nullptr);
+        const COLORREF c = ::GetPixel(screen, x, y);
+        ::ReleaseDC(nullptr, screen);
+        return c;
+    }
+    static bool Dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 400; }
+
+    TestDevice device;
+    TestClock clock;
+    std::unique_ptr<GPadView> view;
+    HWND notify = nullptr;
+    Notices notices;
+};
+
+TEST_F(PadView, ZoomStepsStopAtTheLimits) {
+    struct Case {
+        int start, command, expected;
+    } cases[] = {
+        {290, ID_PAD_ZOOMIN, 300}, {300, ID_PAD_ZOOMIN, 300},  {40, ID_PAD_ZOOMOUT, 25},
+        {25, ID_PAD_ZOOMOUT, 25},  {150, ID_PAD_ZOOM100, 100},
+    };
+    NewMemo();
+    for (const Case& c : cases) {
+        view->ZoomTo(c.start);
+        ASSERT_EQ(view->GetZoom(), c.start);
+        Command(c.command);
+        EXPECT_EQ(view->GetZoom(), c.expected) << c.start << " " << c.command;
+        EXPECT_EQ(view->GetMemo()->GetZoom(), c.expected);
+    }
+}
+
+TEST_F(PadView, FitWidthAndHeightFillTheInkArea) {
+    NewMemo();
+    const TemplateHeader* paper = view->GetMemo()->GetTemplate();
+    const RECT ink = view->GetInkRect();
+    Command(ID_PAD_FITWIDTH);
+    EXPECT_NEAR(view->GetZoom(), (ink.right - ink.left) * 100.0 / paper->PageWidth, 1.0);
+    Command(ID_PAD_FITHEIGHT);
+    EXPECT_NEAR(view->GetZoom(), (ink.bottom - ink.top) * 100.0 / paper->PageHeight, 1.0);
+}
+
+TEST_F(PadView, EveryBufferedSampleOfAFastStrokeBecomesInk) {
+    NewMemo();
+    // A zigzag whose corners arrive in one move message: drawn straight from first to last
+    // sample, the corner at (60, 110) would stay white.
+    plat::InputStylusDown(20, 40);
+    Pump();
+    for (POINT p : {POINT{60, 110}, POINT{100, 40}, POINT{140, 110}})
+        plat::InputStylusMove(p.x, p.y);
+    Pump();
+    plat::InputStylusUp(140, 110);
+    Pump();
+    ASSERT_EQ(view->GetMemo()->GetCurPage()->GetTotalGDObjectNum(), 1);
+    // Smoothing rounds the corner, but the ink still reaches far below the straight line.
+    bool corner = false;
+    for (int x = 50; x <= 90 && !corner; ++x)
+        for (int y = 85; y <= 112 && !corner; ++y)
+            corner = Dark(ScreenPixel(x, y));
+    EXPECT_TRUE(corner) << "the middle samples were dropped";
+    EXPECT_TRUE(view->IsChanged());
+}
+
+TEST_F(PadView, PencilPresetLeavesTheMarkerAlone) {
+    NewMemo();
+    GToolBarEx* bar = view->GetPenBar();
+    GToolButton* pens = bar->FindItem(nullptr, ID_PAD_PENS);
+    ASSERT_NE(pens, nullptr);
+    GToolButton* marker = bar->FindItem(pens->GetPosition(), ID_PAD_MARKER);
+    GToolButton* pencil = bar->FindItem(pens->GetPosition(), ID_PAD_PENCIL);
+    ASSERT_TRUE(marker && pencil);
+    bar->SetSelectedItem(marker, 0);
+    Command(ID_PAD_MARKER);
+    const COLORREF markerColour = view->GetMemo()->GetMarkerColor();
+    const LONG markerWidth = view->GetMemo()->GetMarkerWidth();
+    EXPECT_EQ(markerColour, marker->GetColor());
+    EXPECT_EQ(view->GetMemo()->GetMaxAlpha(), 96);
+    bar->SetSelectedItem(pencil, 0);
+    Command(ID_PAD_PENCIL);
+    EXPECT_EQ(view->GetMemo()->GetDOStrokeType(), eDOPencel);
+    EXPECT_EQ(view->GetMemo()->GetPencelColor(), COLORREF(0x333333));
+    EXPECT_EQ(view->GetMemo()->GetMaxAlpha(), 153);
+    EXPECT_EQ(view->GetMemo()->GetMarkerColor(), markerColour);
+    EXPECT_EQ(view->GetMemo()->GetMarkerWidth(), markerWidth);
+    EXPECT_EQ(g_Settings.MarkerColor, markerColour);
+    EXPECT_EQ(g_Settings.PencelColor, COLORREF(0x333333));
+}
+
+TEST_F(PadView, AnEmptyMemoLeavesNoFileAndTheListDropsIt) {
+    ListenAsTitleView();
+    const std::u16string path = NewMemo();
+    Command(ID_PAD_CLOSE);
+    EXPECT_FALSE(view->HasMemo());
+    EXPECT_FALSE(::IsWindowVisible(*view));
+    EXPECT_FALSE(apptest::HostExists(Host(path)));
+    ASSERT_EQ(notices.got.size(), 1u);
+    EXPECT_EQ(notices.got[0].first, UM_MEMOEMPTY);
+    EXPECT_EQ(notices.got[0].second, path);
+}
+
+TEST_F(PadView, AMemoEmptiedAfterAnAutosaveLosesItsFile) {
+    const std::u16string path = NewMemo();
+    Stroke({{30, 50}, {90, 60}, {150, 70}});
+    clock.Advance(GPadView::kAutoSaveMs);
+    Pump();
+    view->GetAutoSave()->Wait();
+    ASSERT_EQ(ObjectsIn(path), 1);
+    view->GetMemo()->ClearCurPage();
+    Command(ID_PAD_CLOSE);
+    EXPECT_FALSE(apptest::HostExists(Host(path)));
+}
+
+TEST_F(PadView, AutosaveWritesTwoSecondsAfterThePenLifts) {
+    ListenAsTitleView();
+    const std::u16string path = NewMemo();
+    Stroke({{30, 50}, {90, 60}, {150, 70}});
+    clock.Advance(GPadView::kAutoSaveMs - 100);
+    Pump();
+    view->GetAutoSave()->Wait();
+    EXPECT_FALSE(apptest::HostExists(Host(path)));
+    // A new stroke puts it off again.
+    Stroke({{30, 90}, {150, 95}});
+    clock.Advance(GPadView::kAutoSaveMs - 100);
+    Pump();
+    view->GetAutoSave()->Wait();
+    EXPECT_FALSE(apptest::HostExists(Host(path)));
+    clock.Advance(100);
+    Pump();
+    view->GetAutoSave()->Wait();
+    EXPECT_EQ(ObjectsIn(path), 2);
+    EXPECT_FALSE(view->IsChanged());
+    EXPECT_TRUE(notices.got.empty()) << "the list hears of the memo when it is left";
+    // Leaving it still tells the list of the new memo.
+    Command(ID_PAD_CLOSE);
+    ASSERT_EQ(notices.got.size(), 1u);
+    EXPECT_EQ(notices.got[0].first, UM_MEMOSAVED);
+}
+
+TEST_F(PadView, EnterSavesAndCloses) {
+    ListenAsTitleView();
+    const std::u16string path = NewMemo();
+    Stroke({{30, 50}, {90, 60}, {150, 70}});
+    ::SetFocus(*view);
+    Pump();
+    plat::InputKey(VK_RETURN, true);
+    Pump();
+    plat::InputKey(VK_RETURN, false);
+    Pump();
+    EXPECT_FALSE(::IsWindowVisible(*view));
+    EXPECT_EQ(ObjectsIn(path), 1);
+    ASSERT_EQ(notices.got.size(), 1u);
+    EXPECT_EQ(notices.got[0].first, UM_MEMOSAVED);
+}
+
+TEST_F(PadView, ReopenedMemoShowsItsPagesAndInk) {
+    const std::u16string path = NewMemo();
+    Stroke({{30, 50}, {150, 70}});
+    Command(ID_PAD_PAGEINSERT);
+    EXPECT_EQ(view->GetMemo()->GetPageNum(), 2);
+    EXPECT_EQ(view->GetMemo()->GetCurPageIndex(), 1);
+    Stroke({{40, 100}, {140, 120}});
+    Stroke({{40, 140}, {140, 160}});
+    Command(ID_PAD_PAGEPREV);
+    EXPECT_EQ(view->GetMemo()->GetCurPageIndex(), 0);
+    Command(ID_PAD_CLOSE);
+    ASSERT_TRUE(view->OpenMemo(path.c_str()));
+    EXPECT_EQ(view->GetMemo()->GetPageNum(), 2);
+    EXPECT_EQ(view->GetMemo()->GetPage(0)->GetTotalGDObjectNum(), 1);
+    EXPECT_EQ(view->GetMemo()->GetPage(1)->GetTotalGDObjectNum(), 2);
+    EXPECT_EQ(view->GetZoom(), 100);
+    // The last page cannot go, and the page list does not run past its ends.
+    Command(ID_PAD_PAGEDELETE);
+    Command(ID_PAD_PAGEDELETE);
+    EXPECT_EQ(view->GetMemo()->GetPageNum(), 1);
+    Command(ID_PAD_PAGENEXT);
+    EXPECT_EQ(view->GetMemo()->GetCurPageIndex(), 0);
+}
+
+TEST_F(PadView, ANewMemoNeverTakesAnExistingName) {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    WCHAR taken[MAX_PATH];
+    ASSERT_TRUE(FormatMemoPath(taken, g_Settings.DefNewMemoFolder, now));
+    const apptest::Bytes old = apptest::Pattern(64, 7);
+    apptest::WriteHost(Host(taken), old);
+    const std::u16string path = NewMemo();
+    EXPECT_NE(path, std::u16string(taken));
+    Stroke({{30, 50}, {150, 70}});
+    Command(ID_PAD_CLOSE);
+    EXPECT_EQ(apptest::ReadHost(Host(taken)), old);
+    EXPECT_EQ(ObjectsIn(path), 1);
+}
+
+TEST_F(PadView, AMemoThatCannotBeReadLeavesTheViewClosed) {
+    const std::string bad = device.Host("My Documents/Pad/20200101_000000.pad");
+    apptest::WriteHost(bad, apptest::Pattern(100, 3));
+    EXPECT_FALSE(view->OpenMemo(u"\\My Documents\\Pad\\20200101_000000.pad"));
+    EXPECT_FALSE(view->HasMemo());
+    EXPECT_FALSE(::IsWindowVisible(*view));
+    EXPECT_EQ(apptest::ReadHost(bad), apptest::Pattern(100, 3));
+}
+
+} // namespace
