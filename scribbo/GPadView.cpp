@@ -212,14 +212,25 @@ void GPadView::CreateBars() {
     GToolButton* pens = m_penBar.AddItem(nullptr, ID_PAD_PENS, 0, 1);
     if (pens)
         for (const Preset& p : kPresets)
-            m_penBar.AddToolItem(pens->GetPosition(), p.id, 0, 1, p.kind, p.colour,
-                                 PresetWidth(p.kind), p.alpha);
+            if (GToolButton* item = m_penBar.AddToolItem(pens->GetPosition(), p.id, 0, 1, p.kind,
+                                                         p.colour, PresetWidth(p.kind), p.alpha))
+                m_presets.push_back(item);
     for (int id : {ID_PAD_ZOOMIN, ID_PAD_ZOOMOUT, ID_PAD_ZOOM100, ID_PAD_CLEARPAGE})
         m_penBar.AddItem(nullptr, id, 0, 1);
     // The pen group's own button stays at the end: it opens the presets and goes back.
     m_penBar.SetCornerButton(ID_PAD_PENS, ScaleToButton(23));
     m_penBar.SetPreviewDrawMan(&m_preview);
     ::ShowWindow(m_topBar, g_Settings.LockToolbar ? SW_SHOW : SW_HIDE);
+}
+
+void GPadView::FitPresets() {
+    // Every preset shows on one bar beside the corner button, narrower on a narrow screen.
+    if (m_presets.empty())
+        return;
+    const int room = Width() - 2 * ScaleToButton(23) - ScaleToButton(4);
+    const int width = std::clamp(room / int(m_presets.size()), 1, ScaleToButton(23));
+    for (GToolButton* item : m_presets)
+        item->SetGroupWidth(width);
 }
 
 RECT GPadView::GetInkRect() const {
@@ -246,6 +257,7 @@ void GPadView::Layout() {
     m_nOffsetX = 0;
     m_nOffsetY = g_Settings.LockToolbar ? m_nBarHeight : 0;
     m_topBar.MoveBar(RECT{0, 0, w, m_nBarHeight}, 1);
+    FitPresets();
     m_penBar.MoveBar(RECT{0, h - m_nBarHeight, w, h}, 1);
     const RECT ink = GetInkRect();
     const int iw = ink.right - ink.left;

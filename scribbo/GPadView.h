@@ -11,6 +11,7 @@
 #include "winza/Winza.h"
 
 #include <algorithm>
+#include <vector>
 
 class GToolButton;
 
@@ -129,6 +130,7 @@ protected:
     LRESULT OnScroll(UINT msg, WPARAM wParam);
 
     void CreateBars();
+    void FitPresets();
     void InitDrawManagers();
     // Lays bars, scroll bars and the ink buffer out for the window's size.
     void Layout();
@@ -167,6 +169,7 @@ protected:
     GToolBarEx m_topBar;
     GToolBarEx m_penBar;
     MemoAutoSave m_autoSave;
+    std::vector<GToolButton*> m_presets;
     WCHAR m_szPath[kMemoPathChars] = {};
     HWND m_hNotify = nullptr;
     RECT m_rcMagnifier{0, 0, 0, 0};
