@@ -97,6 +97,16 @@ protected:
         plat::InputStylusUp(pts.back().x, pts.back().y);
         Pump();
     }
+    // A tap on an item of a bar, as the pen gives it.
+    void TapItem(GToolBarEx* bar, const GToolButton* item) {
+        const RECT r = item->GetRect();
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(*bar, &p);
+        plat::InputStylusDown(p.x, p.y);
+        Pump();
+        plat::InputStylusUp(p.x, p.y);
+        Pump();
+    }
     void Command(int id) {
         ::SendMessageW(*view, WM_COMMAND, id, 0);
         Pump();
@@ -209,6 +219,50 @@ TEST_F(PadView, PencilPresetLeavesTheMarkerAlone) {
     EXPECT_EQ(view->GetMemo()->GetMarkerWidth(), markerWidth);
     EXPECT_EQ(g_Settings.MarkerColor, markerColour);
     EXPECT_EQ(g_Settings.PencelColor, COLORREF(0x333333));
+}
+
+TEST_F(PadView, EachPresetTappedWritesItsToolColourAndWidth) {
+    const std::u16string path = NewMemo();
+    GToolBarEx* bar = view->GetPenBar();
+    TapItem(bar, bar->GetCornerButton());
+    POSITION level = bar->GetShownLevel();
+    ASSERT_NE(level, nullptr) << "the corner button opens the presets";
+    struct Drawn {
+        int kind;
+        COLORREF colour;
+        LONG width;
+    };
+    std::vector<Drawn> drawn;
+    int y = 60;
+    for (int id : {ID_PAD_PEN, ID_PAD_PENCIL, ID_PAD_MARKER}) {
+        const GToolButton* item = bar->FindItem(level, id);
+        ASSERT_NE(item, nullptr);
+        TapItem(bar, item);
+        EXPECT_EQ(bar->GetSelectedItem(), item);
+        Stroke({{30, y}, {100, y + 4}, {180, y + 2}});
+        drawn.push_back({item->GetPenKind(), item->GetColor(), item->GetPenWidth()});
+        y += 30;
+    }
+    Command(ID_PAD_PAGEINSERT);
+    TapItem(bar, bar->FindItem(level, ID_PAD_PEN));
+    Stroke({{30, 60}, {180, 70}});
+    Command(ID_PAD_CLOSE);
+
+    GPadDrawMan memo;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    memo.InitBuffer(dc, 16, 16);
+    ::DeleteDC(dc);
+    GIOFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), u"rb") && memo.Load(&file));
+    ASSERT_EQ(memo.GetPageNum(), 2);
+    ASSERT_EQ(memo.GetPage(0)->GetTotalGDObjectNum(), int(drawn.size()));
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const GDObject* o = memo.GetPage(0)->GetGDObject(int(i));
+        EXPECT_EQ(o->strokeType, drawn[i].kind) << i;
+        EXPECT_EQ(o->GetColor(), drawn[i].colour) << i;
+        EXPECT_EQ(o->width, drawn[i].width) << i;
+    }
+    EXPECT_EQ(memo.GetPage(1)->GetTotalGDObjectNum(), 1);
 }
 
 TEST_F(PadView, AnEmptyMemoLeavesNoFileAndTheListDropsIt) {
