@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -367,6 +368,29 @@ TEST_F(PadView, ANewMemoNeverTakesAnExistingName) {
     Stroke({{30, 50}, {150, 70}});
     Command(ID_PAD_CLOSE);
     EXPECT_EQ(apptest::ReadHost(Host(taken)), old);
+    EXPECT_EQ(ObjectsIn(path), 1);
+}
+
+TEST_F(PadView, AFailedSaveIsToldAndKeepsTheMemoOpen) {
+    const std::u16string path = NewMemo();
+    Stroke({{30, 50}, {90, 60}, {150, 70}});
+    // The box that tells of it is answered by the script while it waits.
+    const std::string script = device.Root() + "/answer.txt";
+    std::ofstream(script) << "wait 100\nkey RETURN\n";
+    std::string error;
+    ASSERT_TRUE(plat::LoadInputScript(script, &error)) << error;
+    {
+        apptest::FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.Ok());
+        Command(ID_PAD_CLOSE);
+    }
+    plat::UnloadInputScript();
+    EXPECT_TRUE(view->HasMemo());
+    EXPECT_TRUE(::IsWindowVisible(*view));
+    EXPECT_FALSE(apptest::HostExists(Host(path)));
+    // Once the disk takes it again, closing saves it.
+    Command(ID_PAD_CLOSE);
+    EXPECT_FALSE(view->HasMemo());
     EXPECT_EQ(ObjectsIn(path), 1);
 }
 
