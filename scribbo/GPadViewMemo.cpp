@@ -125,7 +125,17 @@ int GPadView::SaveMemo() {
     if (!HasMemo())
         return 1;
     const int changed = m_bTouched || m_bDirty || m_memo.IsHeaderChanged();
-    const int result = SaveMemoFile(m_memo, m_szPath, kMemoFileVersion);
+    int result = SaveMemoFile(m_memo, m_szPath, kMemoFileVersion);
+    if (result == eMSFailed) {
+        // Its folder may have gone while the memo was open: made again, the memo still lands.
+        WCHAR folder[kMemoPathChars];
+        wcscpy(folder, m_szPath);
+        if (WCHAR* slash = wcsrchr(folder, u'\\'); slash && slash != folder) {
+            *slash = 0;
+            if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES && EnsureFolder(folder))
+                result = SaveMemoFile(m_memo, m_szPath, kMemoFileVersion);
+        }
+    }
     if (result == eMSFailed) {
         AppMessageBox(m_hWnd, kSaveFailedText, GetLangText(22), 0, 0, 0, 224, 1);
         return 0;
@@ -157,9 +167,10 @@ void GPadView::CloseMemo() {
     HideView();
     if (g_App.StartMode != eStartNormal) {
         // A direct start ends with its memo.
+        // Posted: the request may come while the main window is still being made.
         if (GScribboMain* main = GScribboMain::Instance()) {
             ::ShowWindow(*main, SW_HIDE);
-            ::SendMessageW(*main, WM_COMMAND, ID_EXIT, 0);
+            ::PostMessageW(*main, WM_COMMAND, ID_EXIT, 0);
         }
         return;
     }

@@ -130,10 +130,8 @@ void GScribboMain::CreatePadView() {
     m_padView.SetListColor(GetListColor());
     ShowSIPButton(m_hWnd, g_App.hInstance);
     if (g_App.StartMode == eStartOpenFile) {
+        // A memo that cannot be read ends a direct start at once (the view closes).
         ::SendMessageW(m_padView, UM_OPENMEMO, reinterpret_cast<WPARAM>(g_App.StartFilePath), 1);
-        // A memo that cannot be read ends a direct start at once.
-        if (!m_padView.HasMemo())
-            ::PostMessageW(m_hWnd, WM_COMMAND, ID_EXIT, 0);
     } else if (g_App.StartMode == eStartNewMemo) {
         ::SendMessageW(m_padView, UM_NEWMEMO, 0,
                        reinterpret_cast<LPARAM>(g_Settings.DefNewMemoFolder));

@@ -191,3 +191,45 @@ TEST_F(ScribboProgram, CommandLine) {
 }
 
 } // namespace
+
+namespace {
+
+// The memo files in the default folder for new memos.
+std::vector<fs::path> NewMemos(const TestDevice& device) {
+    std::vector<fs::path> found;
+    for (const auto& e : fs::directory_iterator(device.Host("My Documents/Pad")))
+        if (e.path().extension() == ".pad")
+            found.push_back(e.path());
+    return found;
+}
+
+} // namespace
+
+TEST_F(ScribboProgram, ADirectNewMemoIsWrittenAndEnterEndsTheProgram) {
+    EXPECT_EQ(Run("wait 100\ndown 30 60\nmove 120 70 8\nmove 200 64 8\nup 200 64\nshot " +
+                      Shot("pad.png") + "\nkey RETURN\n",
+                  u"/n"),
+              0);
+    const std::vector<fs::path> memos = NewMemos(device);
+    ASSERT_EQ(memos.size(), 1u);
+    // The pad filled the screen with its paper and the stroke.
+    TestPicture shot;
+    ASSERT_TRUE(ReadTestPng(Shot("pad.png"), &shot));
+    int ink = 0;
+    for (int x = 40; x < 190; ++x)
+        for (int y = 55; y < 75; ++y)
+            ink += GetRValue(shot.At(x, y)) + GetGValue(shot.At(x, y)) + GetBValue(shot.At(x, y)) <
+                   400;
+    // A pen line across most of the 150 columns (none without the stroke).
+    EXPECT_GT(ink, 90);
+    EXPECT_GT(fs::file_size(memos[0]), 100u);
+}
+
+TEST_F(ScribboProgram, ADirectOpenOfAnUnreadableMemoEndsAtOnceAndKeepsTheFile) {
+    const std::string bad = device.Host("My Documents/broken.pad");
+    std::ofstream(bad, std::ios::binary) << "not a memo at all, not at all";
+    EXPECT_EQ(Run("", u"/f \"\\My Documents\\broken.pad\""), 0);
+    std::stringstream text;
+    text << std::ifstream(bad, std::ios::binary).rdbuf();
+    EXPECT_EQ(text.str(), "not a memo at all, not at all");
+}
