@@ -139,6 +139,8 @@ protected:
     // Copies a rectangle of the ink buffer (buffer coordinates) to the window.
     void ShowInk(const tagRECT& rc);
     void Redraw();
+    // The memo in m_memo becomes the one shown, under path, unchanged so far.
+    int ShowMemo(LPCWSTR path, int isNew);
     void ShowView();
     void HideView();
     // Page commands, each followed by the view showing the page.

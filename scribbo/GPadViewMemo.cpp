@@ -77,14 +77,7 @@ int GPadView::OpenMemo(LPCWSTR path) {
     m_memo.ZoomTo(100, 0);
     const POINT stored = m_memo.GetPagePosition(m_memo.GetCurPageIndex());
     m_memo.ScrollTo(stored.x, stored.y, 0);
-    wcscpy(m_szPath, target);
-    m_bNewMemo = 0;
-    m_bDirty = 0;
-    m_bTouched = 0;
-    Redraw();
-    UpdateScrollBars();
-    ShowView();
-    return 1;
+    return ShowMemo(target, 0);
 }
 
 int GPadView::NewMemo(LPCWSTR folder) {
@@ -106,8 +99,12 @@ int GPadView::NewMemo(LPCWSTR folder) {
     m_nZoom = 100;
     m_memo.ZoomTo(100, 0);
     m_memo.ScrollTo(0, 0, 0);
+    return ShowMemo(path, 1);
+}
+
+int GPadView::ShowMemo(LPCWSTR path, int isNew) {
     wcscpy(m_szPath, path);
-    m_bNewMemo = 1;
+    m_bNewMemo = isNew;
     m_bDirty = 0;
     m_bTouched = 0;
     Redraw();
