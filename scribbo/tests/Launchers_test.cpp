@@ -1,6 +1,7 @@
 // The pad's launcher tabs: fading their windows in and out on the timer, locking with a hold,
 // hiding while locked, the drag from the tool bar tab and what the tabs show over ink.
 #include "scribbo/App.h"
+#include "scribbo/GPadDrawMan.h"
 #include "scribbo/GScrollBarLauncher.h"
 #include "scribbo/GToolBarLauncher.h"
 #include "scribbo/Settings.h"
@@ -382,6 +383,36 @@ TEST_F(Launchers, DragBeyondTenPixelsFromTheToolTabSendsClose) {
         for (int x = band.left; x < band.right; ++x)
             changed += after[y * screen.right + x] != before[y * screen.right + x];
     EXPECT_EQ(changed, 0);
+}
+
+TEST_F(Launchers, ReleaseWipesTheBandFromTheMemoBuffer) {
+    Make();
+    const int w = plat::ScreenSize().cx;
+    const int h = plat::ScreenSize().cy;
+    GPadDrawMan doc;
+    HDC memDC = ::CreateCompatibleDC(nullptr);
+    ASSERT_EQ(doc.InitBuffer(memDC, w, h - 40), 1);
+    // A buffer unlike the pad's own picture shows where the wipe came from.
+    doc.GetBufferBlock()->FillRect(0, 0, w, h, RGB(255, 255, 0));
+    toolTab.SetDocument(&doc, POINT{0, 20});
+    const POINT press = Centre(toolRect);
+    Script("move " + std::to_string(press.x - 5) + " " + std::to_string(press.y) +
+           " 1\nwait 5000\n");
+    plat::InputStylusDown(press.x, press.y);
+    Pump();
+    plat::InputStylusMove(press.x - 40, press.y);
+    Pump();
+    const RECT band = toolTab.GetGuideRect();
+    ASSERT_EQ(toolTab.GetDirection(), eDragLeft);
+    plat::InputStylusUp(press.x - 40, press.y);
+    Pump();
+    EXPECT_EQ(pad.LParams(WM_COMMAND).size(), 1u);
+    int yellow = 0;
+    for (int y = band.top; y < band.bottom; ++y)
+        for (int x = band.left; x < toolRect.left; ++x)
+            yellow += ScreenPixel(x, y) == RGB(255, 255, 0);
+    EXPECT_EQ(yellow, (band.bottom - band.top) * (toolRect.left - band.left));
+    ::DeleteDC(memDC);
 }
 
 class LauncherPicture : public Launchers, public ::testing::WithParamInterface<SIZE> {};
