@@ -294,6 +294,13 @@ TEST_F(Launchers, HideRequestsWhileLockedChangeNothing) {
         EXPECT_TRUE(vbar.IsWindowVisible());
         EXPECT_TRUE(hbar.IsWindowVisible());
     }
+    // A tap on the locked tab is a hide request too.
+    pad.notices.clear();
+    Tap(Centre(scrollRect));
+    Tick();
+    EXPECT_EQ(scrollTab.GetLevel(), 255);
+    EXPECT_TRUE(vbar.IsWindowVisible());
+    EXPECT_EQ(pad.LParams(UM_SCROLLLAUNCHER), (std::vector<LPARAM>{0}));
     g_Settings.LockScrollbar = 0;
     scrollTab.ShowControlled(0, SW_HIDE);
     EXPECT_EQ(scrollTab.GetLevel(), 0);
@@ -469,6 +476,9 @@ TEST_P(LauncherPicture, TabsOverInkShowThePageNumbersAndTheLock) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, LauncherPicture,
-                         ::testing::Values(SIZE{240, 320}, SIZE{480, 640}));
+                         ::testing::Values(SIZE{240, 320}, SIZE{480, 640}), [](const auto& info) {
+                             return std::to_string(info.param.cx) + "x" +
+                                    std::to_string(info.param.cy);
+                         });
 
 } // namespace
