@@ -51,6 +51,8 @@ public:
     // 1 when the picture loaded; else the memo shows none and 0.
     int SetBackImage(LPCWSTR path);
     GImage* GetBackImage() const { return m_pBackImage; }
+    // Shows a picture owned elsewhere (another memo's), or none.
+    void ShowBackImage(GImage* image);
     const WCHAR* GetBackImagePath() const { return m_szBackImagePath; }
     // The picture bytes the memo carries in its file (empty when it carries none).
     const std::vector<BYTE>& GetEmbeddedPicture() const { return m_Embedded; }

@@ -94,6 +94,13 @@ void GPadDrawMan::SetStoredPicture(LPCWSTR path, const BYTE* data, DWORD size) {
     m_bHeaderChanged = 1;
 }
 
+void GPadDrawMan::ShowBackImage(GImage* image) {
+    if (image == m_pBackImage)
+        return;
+    FreeBackImage();
+    m_pBackImage = image;
+}
+
 void GPadDrawMan::DrawPaper() {
     if (!m_Paper.GetSafeHandle())
         return;
