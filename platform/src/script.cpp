@@ -16,7 +16,7 @@
 namespace plat {
 namespace {
 
-enum class Op { Down, Move, Up, Key, Type, Wait, Shot, Quit };
+enum class Op { Down, Move, Up, Key, Type, Wait, Shot, Stay, Quit };
 
 struct Step {
     Op op;
@@ -206,12 +206,12 @@ bool ParseLine(const std::string& raw, int lineNo, std::vector<Step>* out, std::
         out->push_back(s);
         return true;
     }
-    if (cmd == "quit") {
+    if (cmd == "quit" || cmd == "stay") {
         if (!args.empty()) {
-            *why = "'quit' takes nothing";
+            *why = "'" + cmd + "' takes nothing";
             return false;
         }
-        s.op = Op::Quit;
+        s.op = cmd == "quit" ? Op::Quit : Op::Stay;
         out->push_back(s);
         return true;
     }
@@ -380,6 +380,10 @@ bool RunScriptStep() {
             }
             return true;
         }
+        case Op::Stay:
+            // The program goes on without a script and without time passing, until it is
+            // closed or killed from outside: what a crash test needs.
+            return false;
         case Op::Quit:
             s.next = s.steps.size();
             return true;

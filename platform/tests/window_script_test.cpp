@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -26,6 +29,13 @@ std::string Load(const std::string& path) {
     std::string error;
     plat::LoadInputScript(path, &error);
     return error;
+}
+
+double ThreadCpuMs() {
+    rusage use{};
+    getrusage(RUSAGE_THREAD, &use);
+    return use.ru_utime.tv_sec * 1e3 + use.ru_utime.tv_usec / 1e3 + use.ru_stime.tv_sec * 1e3 +
+           use.ru_stime.tv_usec / 1e3;
 }
 
 TEST_F(ScriptTest, BadLinesAreRefusedWithTheirNumber) {
@@ -107,6 +117,39 @@ TEST_F(ScriptTest, AShotThatCannotBeWrittenStopsTheRun) {
         DispatchMessageW(&m);
     EXPECT_EQ(plat::ScriptError(), "line 1: cannot write the screenshot '/nonexistent/dir/x.png'");
     EXPECT_EQ(Count(w, WM_LBUTTONDOWN), 0) << "nothing after the failed line runs";
+}
+
+TEST_F(ScriptTest, StayLeavesTheProgramRunningWithTheClockStill) {
+    HWND w = Make(WS_POPUP | WS_VISIBLE, 0, 0, 240, 320);
+    std::thread closer;
+    std::vector<LPARAM> closes;
+    handlers[w] = [&](HWND hwnd, UINT msg, WPARAM, LPARAM lp, LRESULT*) {
+        // Well after the script reached "stay", the close comes from outside (lParam 7).
+        if (msg == WM_LBUTTONUP && !closer.joinable())
+            closer = std::thread([hwnd] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                PostMessageW(hwnd, WM_CLOSE, 0, 7);
+            });
+        if (msg == WM_CLOSE)
+            closes.push_back(lp);
+        if (msg == WM_DESTROY)
+            PostQuitMessage(0);
+        return false;
+    };
+    SetTimer(w, 1, 100, nullptr);
+    const ULONGLONG start = clock.Now();
+    ASSERT_EQ(Load(Write("tap 5 5\nstay\ntap 6 6\n")), "");
+    const double cpu0 = ThreadCpuMs();
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0))
+        DispatchMessageW(&m);
+    closer.join();
+    EXPECT_LT(ThreadCpuMs() - cpu0, 20) << "the program slept while it stayed";
+    EXPECT_EQ(closes, (std::vector<LPARAM>{7})) << "only the outside close ended the program";
+    EXPECT_EQ(Count(w, WM_LBUTTONDOWN), 1) << "nothing after stay runs";
+    EXPECT_EQ(Count(w, WM_TIMER), 0);
+    EXPECT_EQ(clock.Now(), start);
+    EXPECT_TRUE(plat::ScriptRunning());
 }
 
 } // namespace

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include "process_test_support.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -33,26 +35,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ProgramPath() {
-    return (fs::read_symlink("/proc/self/exe").parent_path() / "scribbo").string();
-}
-
-pid_t Spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    return pid;
-}
+using apptest::ProgramPath;
+using apptest::Spawn;
 
 // The first of the processes to end within the time: its index and exit code; -1 for none.
 std::pair<int, int> WaitFirst(const std::vector<pid_t>& pids, int timeoutMs) {

@@ -92,7 +92,8 @@ HWND CreateTaskbar();
 
 // Loads an input script; false with "line N: reason" on the first bad line. Once loaded, the
 // script runs whenever the program's thread would sleep for messages, and posts WM_QUIT when
-// it ends (or runs the program's top window's WM_CLOSE on "quit").
+// it ends (or runs the program's top window's WM_CLOSE on "quit"). At "stay" it stops without
+// ending: the program idles, on a clock standing still, until it is closed from outside.
 bool LoadInputScript(const std::string& hostPath, std::string* error);
 // True while a loaded script still has steps; a script that failed while running leaves its
 // message here.
