@@ -341,10 +341,9 @@ LRESULT GFolderListBar::OnLbuttonDown(HWND hwnd, UINT, WPARAM, LPARAM lParam) {
     m_nPickMode = eFolderPickList;
     if (::PtInRect(&m_rcLeft, pt) || ::PtInRect(&m_rcRight, pt)) {
         const int left = ::PtInRect(&m_rcLeft, pt);
-        const int last = GetTabCount() - 1;
         if (left && m_nTabOffset > 0)
             --m_nTabOffset;
-        else if (!left && m_nTabOffset < last && !LastTabFits())
+        else if (!left && !LastTabFits())
             ++m_nTabOffset;
         (left ? m_bLeftPressed : m_bRightPressed) = 1;
         Layout();

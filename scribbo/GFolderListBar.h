@@ -94,7 +94,8 @@ public:
     RECT GetFolderButtonRect() const { return m_rcFolderBtn; }
     RECT GetLeftArrowRect() const { return m_rcLeft; }
     RECT GetRightArrowRect() const { return m_rcRight; }
-    // Tab 0 is the current folder's, then one per subfolder; empty rectangles are scrolled out.
+    // Tab 0 is the current folder's, then one per subfolder; empty rectangles are scrolled
+    // out. The offset counts the subfolder tabs scrolled out on the left.
     int GetTabCount() const { return int(m_tabs.size()); }
     RECT GetTabRect(int index) const;
     POSITION GetTabItem(int index) const;
@@ -141,8 +142,9 @@ protected:
     void DeleteListedFolder();
     void SetListedLock(int locked);
     void MoveListedFolder(POSITION target, int merge);
-    int Confirm(int text, int caption);
-    void Refuse(int text, int caption);
+    // The OK/Cancel question and the timed notice; 1 when confirmed.
+    virtual int Confirm(int text, int caption);
+    virtual void Refuse(int text, int caption);
 
     // Layout and painting.
     void Layout();

@@ -91,10 +91,14 @@ void GFolderListBar::Layout() {
         for (POSITION p = m_tree.GetChildItem(m_posCur); p; p = m_tree.GetNextItem(p))
             m_tabs.push_back(Tab{p, RECT{0, 0, 0, 0}, 0});
     }
-    if (m_nTabOffset >= GetTabCount())
-        m_nTabOffset = GetTabCount() > 0 ? GetTabCount() - 1 : 0;
+    // The current folder's tab stays at the left; the subfolders' tabs scroll past it.
+    const int subTabs = GetTabCount() > 1 ? GetTabCount() - 1 : 0;
+    if (m_nTabOffset > subTabs - 1)
+        m_nTabOffset = subTabs > 0 ? subTabs - 1 : 0;
     int x = m_rcTabs.left + b;
-    for (int i = m_nTabOffset; i < GetTabCount() && x < m_rcTabs.right; ++i) {
+    for (int i = 0; i < GetTabCount() && x < m_rcTabs.right; ++i) {
+        if (i > 0 && i - 1 < m_nTabOffset)
+            continue;
         Tab& tab = m_tabs[i];
         const int width = i == 0 ? ApplyHires(24) : subWidth;
         tab.rect = RECT{x, m_rcTabs.top, x + width, m_rcTabs.bottom};
@@ -117,21 +121,21 @@ int GFolderListBar::LastTabFits() const {
 }
 
 void GFolderListBar::EnsureTabVisible(int index) {
-    if (index < 0 || index >= GetTabCount())
+    if (index < 1 || index >= GetTabCount())
         return;
-    if (index < m_nTabOffset)
-        m_nTabOffset = index;
+    if (index - 1 < m_nTabOffset)
+        m_nTabOffset = index - 1;
     Layout();
     // Scroll on until the whole tab shows (or it is the first one shown).
-    while (m_nTabOffset < index && (m_tabs[index].rect.right <= m_tabs[index].rect.left ||
-                                    m_tabs[index].rect.right >= m_rcTabs.right)) {
+    while (m_nTabOffset < index - 1 && (m_tabs[index].rect.right <= m_tabs[index].rect.left ||
+                                        m_tabs[index].rect.right >= m_rcTabs.right)) {
         ++m_nTabOffset;
         Layout();
     }
 }
 
 int GFolderListBar::HitTab(POINT pt) const {
-    for (int i = m_nTabOffset; i < GetTabCount(); ++i) {
+    for (int i = 0; i < GetTabCount(); ++i) {
         const RECT& r = m_tabs[i].rect;
         if (r.right > r.left && ::PtInRect(&r, pt))
             return i;
@@ -149,7 +153,7 @@ void GFolderListBar::Draw(HDC hdc, RECT) {
     const HRGN clip =
         ::CreateRectRgn(m_rcTabs.left, m_rcClient.top, m_rcTabs.right, m_rcClient.bottom);
     ::SelectClipRgn(hdc, clip);
-    for (int i = m_nTabOffset; i < GetTabCount(); ++i)
+    for (int i = 0; i < GetTabCount(); ++i)
         if (m_tabs[i].rect.right > m_tabs[i].rect.left)
             DrawTab(hdc, m_tabs[i], i);
     ::SelectClipRgn(hdc, nullptr);
