@@ -34,6 +34,7 @@ int GFolderListBar::CreateBar(HWND parent, Winza* owner, RECT rect, eGBarType ty
         return 0;
     }
     m_tree.SetDrawRootLine(false, false);
+    m_tree.SetFont(BarFont());
     Layout();
     return 1;
 }

@@ -137,6 +137,8 @@ protected:
     // Folder menu and its commands.
     void ShowFolderMenu(POINT screen);
     int AskName(LPCWSTR initial, WCHAR* out);
+    // The colour menu on its own, below the folder button.
+    void ChooseColour();
     void NewFolder();
     void RenameFolder();
     void DeleteListedFolder();

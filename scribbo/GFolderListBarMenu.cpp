@@ -1,5 +1,6 @@
 // The folder menu of the folder list bar and what its commands do to the memo store.
 #include "scribbo/App.h"
+#include "scribbo/GColorMenu.h"
 #include "scribbo/GCustomMessageBox.h"
 #include "scribbo/GFolderItem.h"
 #include "scribbo/GFolderListBar.h"
@@ -39,7 +40,10 @@ constexpr int kTextRename = 35;
 constexpr int kTextOrganise = 36;
 constexpr int kTextMerge = 37;
 constexpr int kTextDelete = 38;
+constexpr int kTextColour = 39;
 constexpr int kTextLock = 41;
+// Folder colours come from this column of the palette.
+constexpr int kFolderColourColumn = 1;
 constexpr int kTextUnlock = 42;
 
 // 1 when path is folder or lies below it.
@@ -81,6 +85,7 @@ int GFolderListBar::IsCommandOffered(int id) const {
         case ID_FOLDER_UP:
             return !IsRootItem(m_posCur);
         case ID_FOLDER_NEW:
+        case ID_FOLDER_COLOR:
             return 1;
         case ID_FOLDER_OPEN:
             return m_posSel != nullptr;
@@ -100,9 +105,13 @@ int GFolderListBar::IsCommandOffered(int id) const {
 }
 
 void GFolderListBar::ShowFolderMenu(POINT screen) {
-    GMenu menu;
+    // Submenus first: each must outlive the menu that opens it.
+    GCustomColorMenu grid;
+    GColorMenu colours;
     GMenu organise;
-    if (!menu.CreateMenu(m_hWnd, this) || !organise.CreateMenu(m_hWnd, this))
+    GMenu menu;
+    if (!menu.CreateMenu(m_hWnd, this) || !organise.CreateMenu(m_hWnd, this) ||
+        !colours.CreateMenu(m_hWnd, this) || !grid.CreateMenu(m_hWnd, this))
         return;
     struct Entry {
         int id;
@@ -110,13 +119,21 @@ void GFolderListBar::ShowFolderMenu(POINT screen) {
     };
     static const Entry top[] = {
         {ID_FOLDER_UP, kTextUp},         {ID_FOLDER_NEW, kTextNew},
-        {ID_FOLDER_OPEN, kTextOpen},     {ID_FOLDER_LOCK, kTextLock},
-        {ID_FOLDER_UNLOCK, kTextUnlock}, {ID_FOLDER_RENAME, kTextRename},
-        {ID_FOLDER_MOVE, kTextMove},
+        {ID_FOLDER_OPEN, kTextOpen},     {ID_FOLDER_COLOR, kTextColour},
+        {ID_FOLDER_LOCK, kTextLock},     {ID_FOLDER_UNLOCK, kTextUnlock},
+        {ID_FOLDER_RENAME, kTextRename}, {ID_FOLDER_MOVE, kTextMove},
     };
-    for (const Entry& e : top)
-        if (IsCommandOffered(e.id))
+    for (const Entry& e : top) {
+        if (!IsCommandOffered(e.id))
+            continue;
+        if (e.id != ID_FOLDER_COLOR) {
             menu.AppendMenuW(e.id, GetLangText(e.text));
+        } else {
+            BuildPaletteColorMenu(&colours, &grid, ID_FOLDER_COLOR, kFolderColourColumn,
+                                  GetFolderColor());
+            menu.AppendMenuW(&colours, GetLangText(e.text));
+        }
+    }
     if (IsCommandOffered(ID_FOLDER_MERGE)) {
         organise.AppendMenuW(ID_FOLDER_MERGE, GetLangText(kTextMerge));
         organise.AppendMenuW(ID_FOLDER_DELETE, GetLangText(kTextDelete));
@@ -129,8 +146,23 @@ void GFolderListBar::ShowFolderMenu(POINT screen) {
     }
     const int id = menu.TrackPopupGMenu(0, screen.x, screen.y, 0);
     menu.DestroyMenu();
-    if (id > 0)
+    if (id == ID_FOLDER_COLOR)
+        SetFolderColor(colours.GetCurColor());
+    else if (id > 0)
         DoCommand(id);
+}
+
+void GFolderListBar::ChooseColour() {
+    GCustomColorMenu grid;
+    GColorMenu colours;
+    if (!colours.CreateMenu(m_hWnd, this) || !grid.CreateMenu(m_hWnd, this))
+        return;
+    BuildPaletteColorMenu(&colours, &grid, ID_FOLDER_COLOR, kFolderColourColumn, GetFolderColor());
+    POINT at{m_rcFolderBtn.left, m_rcFolderBtn.bottom};
+    ClientToScreen(&at);
+    if (colours.TrackPopupGMenu(0, at.x, at.y, 0) == ID_FOLDER_COLOR)
+        SetFolderColor(colours.GetCurColor());
+    colours.DestroyMenu();
 }
 
 void GFolderListBar::DoCommand(int id) {
@@ -146,6 +178,9 @@ void GFolderListBar::DoCommand(int id) {
         }
         case ID_FOLDER_NEW:
             NewFolder();
+            break;
+        case ID_FOLDER_COLOR:
+            ChooseColour();
             break;
         case ID_FOLDER_OPEN:
             OpenFolder(m_posSel);

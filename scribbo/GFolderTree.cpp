@@ -6,6 +6,9 @@
 
 #include "winza/DrawHelpers.h"
 #include "winza/GImageList.h"
+#include "winza/Hires.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -37,7 +40,8 @@ void GFolderTree::DrawItemIcon(HDC hdc, RECT* iconRect, GItem* item, int open) {
     GImageList* images = g_App.ToolbarImages;
     if (!folder->IsLocked() || !images || images->GetItemWidth() <= 0)
         return;
-    const int size = ScaleToButton(16);
+    // Never larger than the folder it sits on, whatever the button size.
+    const int size = std::min(ScaleToButton(16), ApplyHires(16));
     const int w = images->GetItemWidth();
     const int h = images->GetItemHeight();
     images->TransStretchBlt(hdc, iconRect->left, iconRect->top, size, size, kLockColumn * w,
