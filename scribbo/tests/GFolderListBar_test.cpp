@@ -6,6 +6,7 @@
 #include "scribbo/GFolderListBar.h"
 #include "scribbo/LanguageText.h"
 #include "scribbo/MemoStore.h"
+#include "scribbo/Palette.h"
 #include "scribbo/Settings.h"
 
 #include "gesture_test_support.h"
@@ -14,6 +15,8 @@
 #include "winza/GLib.h"
 
 #include <TestDevice.h>
+#include <platform/display.h>
+#include <platform/module.h>
 
 #include <filesystem>
 #include <fstream>
@@ -61,8 +64,17 @@ public:
     std::vector<std::pair<UINT, std::u16string>> picked;
 };
 
+// Sets the screen before the bar is made: the tree takes its row sizes when it is made.
+struct ScreenFirst {
+    explicit ScreenFirst(SIZE size) {
+        plat::StartHeadless(size.cx, size.cy);
+        ResetDisplayMode();
+    }
+};
+
 class FolderBar : public GestureTest {
 protected:
+    explicit FolderBar(SIZE screen = SIZE{240, 320}) : first(screen) {}
     void SetUp() override {
         GestureTest::SetUp();
         Screen(240, 320);
@@ -70,6 +82,8 @@ protected:
         fs::copy_file(std::string(SCRIBBO_DATA_DIR) + "/language.txt",
                       device.Host("Program Files/Scribbo/language.txt"));
         ASSERT_EQ(LoadLanguageFile(), 1);
+        // New folders take their colours from the palette.
+        ASSERT_EQ(LoadPaletteColors(plat::ThisModule()), 1);
         for (const char* f : {"A", "B", "C", "B/Inner"})
             fs::create_directories(Host(f));
     }
@@ -162,6 +176,7 @@ protected:
         Pump();
     }
 
+    ScreenFirst first;
     TestDevice device;
     Owner owner;
     ProbedBar bar;
@@ -403,5 +418,111 @@ TEST_F(FolderBar, ALockedFolderAsksForThePasswordTwice) {
             << c.script;
     }
 }
+
+TEST_F(FolderBar, ScrollArrowsBringHiddenTabsIn) {
+    for (const char* f : {"D", "E", "F"})
+        fs::create_directories(Host(f));
+    Make();
+    ASSERT_EQ(bar.GetTabCount(), 7);
+    const int last = bar.GetTabCount() - 1;
+    EXPECT_EQ(bar.GetTabRect(last).right, 0) << "F is scrolled out";
+    auto whole = [&](int tab) {
+        const RECT r = bar.GetTabRect(tab);
+        return r.right > r.left && r.right < bar.GetRightArrowRect().left;
+    };
+    // The arrows scroll on the pen's press, one tab at a time.
+    auto press = [&](RECT arrow) {
+        const POINT pt = Centre(arrow);
+        plat::InputStylusDown(pt.x, pt.y);
+        Pump();
+        plat::InputStylusUp(pt.x, pt.y);
+        Pump();
+    };
+    int presses = 0;
+    while (!whole(last) && presses < 10) {
+        press(bar.GetRightArrowRect());
+        ++presses;
+    }
+    EXPECT_TRUE(whole(last));
+    EXPECT_EQ(bar.GetTabOffset(), presses);
+    // The current folder's tab stays; more presses scroll no further.
+    EXPECT_TRUE(whole(0));
+    press(bar.GetRightArrowRect());
+    EXPECT_EQ(bar.GetTabOffset(), presses);
+    press(bar.GetLeftArrowRect());
+    EXPECT_EQ(bar.GetTabOffset(), presses - 1);
+    ASSERT_TRUE(whole(TabOf(u"E")));
+    // A remembered subfolder opens in view.
+    TapTab(TabOf(u"E"));
+    EXPECT_EQ(Listed(), Path("E"));
+    bar.SetCurFolder(Path("A").c_str(), 0);
+    bar.SetCurFolder(Path("").c_str(), 0);
+    EXPECT_EQ(Listed(), Path("E"));
+    EXPECT_TRUE(whole(TabOf(u"E")));
+}
+
+std::string ShotPath(const std::string& name) {
+    const std::string dir = SCRIBBO_TEST_OUTPUT;
+    fs::create_directories(dir);
+    return dir + "/" + name + ".png";
+}
+
+class FolderBarPicture : public FolderBar, public ::testing::WithParamInterface<SIZE> {
+protected:
+    FolderBarPicture() : FolderBar(GetParam()) {}
+};
+
+TEST_P(FolderBarPicture, ShowsTheFolderButtonTabsAndTree) {
+    const SIZE size = GetParam();
+    const int hires = size.cx > 320;
+    const int b = hires ? 2 : 1;
+    Screen(size.cx, size.cy);
+    Make(hires ? 46 : 23);
+    TapTab(TabOf(u"A"));
+    bar.SetFolderColor(0x40C0FF);
+    Pump();
+    const std::string name =
+        "folder_bar_" + std::to_string(size.cx) + "x" + std::to_string(size.cy);
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_TRUE(plat::SaveSurfacePng(screen, ShotPath(name)));
+    // The listed tab is filled with its folder's colour down to the bar's bottom; the others
+    // with theirs, above the bar's bottom line.
+    const RECT listed = bar.GetTabRect(TabOf(u"A"));
+    const RECT other = bar.GetTabRect(TabOf(u"B"));
+    const COLORREF otherColour = ScreenPixel(other.left + 2 * b, other.bottom - 3 * b);
+    EXPECT_EQ(::GetPixel(screen, listed.left + 2 * b, listed.bottom), COLORREF(0x40C0FF));
+    EXPECT_EQ(::GetPixel(screen, other.left + 2 * b, other.bottom + b - 1), GetGLibColor(5));
+    EXPECT_NE(otherColour, COLORREF(0x40C0FF));
+    EXPECT_NE(otherColour, GetGLibColor(3));
+    // The label is drawn in the tab: dark ink inside it.
+    int ink = 0;
+    for (COLORREF c : Grab(listed))
+        ink += GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+    EXPECT_GT(ink, 5 * b);
+    // The closed folder button in the bar's colour; open, it turns white over the tree.
+    const RECT button = bar.GetFolderButtonRect();
+    EXPECT_EQ(::GetPixel(screen, button.right - 4 * b, button.top + 2 * b), GetGLibColor(3));
+    bar.ShowDropDown(1);
+    Pump();
+    EXPECT_TRUE(plat::SaveSurfacePng(screen, ShotPath(name + "_tree")));
+    EXPECT_EQ(::GetPixel(screen, button.right - 4 * b, button.top + 2 * b), COLORREF(0xFFFFFF));
+    RECT tree{};
+    ::GetWindowRect(*bar.GetTree(), &tree);
+    EXPECT_EQ(tree.right - tree.left, hires ? 360 : 180);
+    EXPECT_EQ(tree.bottom - tree.top, hires ? 480 : 240);
+    // A's row shows a folder in A's colour.
+    GItem* row = bar.GetTree()->GetGItem(bar.GetSelItem());
+    ASSERT_NE(row, nullptr);
+    RECT r = row->GetItemRect();
+    ::MapWindowPoints(*bar.GetTree(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    int tinted = 0;
+    for (COLORREF c : Grab(r))
+        tinted += c == COLORREF(0x40C0FF);
+    EXPECT_GT(tinted, 20 * b * b);
+    ::ReleaseDC(nullptr, screen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, FolderBarPicture,
+                         ::testing::Values(SIZE{240, 320}, SIZE{480, 640}));
 
 } // namespace
