@@ -153,10 +153,10 @@ void GFolderListBar::Notify(LPARAM lParam) {
 }
 
 void GFolderListBar::ListColorChanged() {
-    // The main window paints the list colour right of its splitter.
+    // The main window paints the list colour right of its splitter and hands it to the pad.
     GScribboMain* main = GScribboMain::Instance();
     if (main && main->GetSafeHwnd())
-        main->Invalidate(0);
+        main->InvalidateListColor();
 }
 
 void GFolderListBar::LoadTree() {

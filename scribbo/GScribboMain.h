@@ -29,6 +29,8 @@ public:
     void SetToolbarImages(GImageList* list);
     // The colour of the list bar shown: the main window's right area and the pad view's bars.
     COLORREF GetListColor() const;
+    // The list colour changed: the area right of the splitter and the pad view take it.
+    void InvalidateListColor();
 
     RECT GetSplitterRect() const { return m_rcSplitter; }
     GToolBarEx* GetToolBar() { return &m_toolbar; }
@@ -62,8 +64,6 @@ protected:
     void CreateFolderListBar();
     // The memo store's whole scan into the date index (start-up and the rescan command).
     void RescanMemoStore();
-    // Repaints the area right of the splitter, which shows the list colour.
-    void InvalidateListColor();
     // Shows the buttons and the bar of the navigation and view modes in the settings.
     void ApplyModes();
     void StartSlide();
