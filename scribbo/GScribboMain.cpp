@@ -52,7 +52,9 @@ COLORREF GScribboMain::GetListColor() const {
         ::GetLocalTime(&now);
         return g_Settings.WeekdayColor[now.wDayOfWeek % 7];
     }
-    // No folder listed: the toolkit's bar colour.
+    // The listed folder's colour (the toolkit's bar colour when none is listed).
+    if (m_folderBar.GetSafeHwnd())
+        return m_folderBar.GetFolderColor();
     return GetGLibColor(4);
 }
 
@@ -92,6 +94,7 @@ LRESULT GScribboMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return OnMouseMove(hwnd, msg, wParam, lParam);
         case WM_LBUTTONUP:
             return OnLbuttonUp(hwnd, msg, wParam, lParam);
+        case UM_FOLDERCHANGED:
         case UM_DATELISTCHANGED:
             // The right area shows the selected weekday's colour.
             InvalidateListColor();
@@ -115,6 +118,7 @@ LRESULT GScribboMain::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     // A direct start shows only the pad view: the list side is not built.
     m_bListSide = g_App.StartMode == eStartNormal;
     if (m_bListSide) {
+        CreateFolderListBar();
         CreateDateListBar();
         CreateToolBar();
         ApplyModes();
@@ -153,9 +157,20 @@ void GScribboMain::CreateDateListBar() {
     RescanMemoStore();
 }
 
+void GScribboMain::CreateFolderListBar() {
+    const RECT bar{m_rcClient.left, m_rcClient.top, m_rcSplitter.left - m_rcClient.left,
+                   m_rcClient.top + m_nBarHeight};
+    if (m_folderBar.CreateBar(m_hWnd, this, bar, eGBarHorizontal))
+        m_folderBar.SetNotifyWindow(GetListOwnerWnd());
+}
+
 void GScribboMain::RescanMemoStore() {
-    // The folder tree joins the scan once the program shows one; the date index fills now.
-    if (m_dateBar.GetSafeHwnd()) {
+    // The folder tree keeps its current folder across the scan; the date index is refilled.
+    if (m_folderBar.GetSafeHwnd()) {
+        m_folderBar.Rescan(m_dateBar.GetSafeHwnd() ? &m_dateBar : nullptr);
+        if (m_dateBar.GetSafeHwnd())
+            ::InvalidateRect(m_dateBar, nullptr, FALSE);
+    } else if (m_dateBar.GetSafeHwnd()) {
         ScanMemoStore(nullptr, &m_dateBar, g_Settings.BaseDataFolder, nullptr);
         ::InvalidateRect(m_dateBar, nullptr, FALSE);
     }
@@ -195,9 +210,14 @@ void GScribboMain::ApplyModes() {
     m_toolbar.ShowButton(ID_VIEW_PREVIEW, !previews);
     m_toolbar.ShowButton(ID_VIEW_LIST, previews);
     m_toolbar.LayoutItems(1);
+    const bool room = m_rcSplitter.left - 2 * m_rcClient.left >= 1;
     if (m_dateBar.GetSafeHwnd())
-        ::ShowWindow(m_dateBar,
-                     dates && m_rcSplitter.left - 2 * m_rcClient.left >= 1 ? SW_SHOW : SW_HIDE);
+        ::ShowWindow(m_dateBar, dates && room ? SW_SHOW : SW_HIDE);
+    if (m_folderBar.GetSafeHwnd()) {
+        if (dates)
+            m_folderBar.ShowDropDown(0);
+        ::ShowWindow(m_folderBar, !dates && room ? SW_SHOW : SW_HIDE);
+    }
 }
 
 void GScribboMain::SetToolbarImages(GImageList* list) {
@@ -218,7 +238,14 @@ void GScribboMain::RecalcLayout(int invalidate) {
             ::ShowWindow(m_toolbar, SW_HIDE);
             if (m_dateBar.GetSafeHwnd())
                 ::ShowWindow(m_dateBar, SW_HIDE);
+            if (m_folderBar.GetSafeHwnd())
+                ::ShowWindow(m_folderBar, SW_HIDE);
         } else {
+            if (m_folderBar.GetSafeHwnd()) {
+                m_folderBar.MoveBar(RECT{left, top, split - left, top + m_nBarHeight}, invalidate);
+                if (g_Settings.TVNaviMode != 2 && !::IsWindowVisible(m_folderBar))
+                    ::ShowWindow(m_folderBar, SW_SHOW);
+            }
             if (m_dateBar.GetSafeHwnd()) {
                 m_dateBar.MoveBar(RECT{left, top, split - left, top + m_nBarHeight}, invalidate);
                 if (g_Settings.TVNaviMode == 2 && !::IsWindowVisible(m_dateBar))
@@ -287,6 +314,8 @@ LRESULT GScribboMain::OnCommand(HWND, WPARAM wParam, LPARAM) {
             break;
         case ID_NAVI_FOLDER:
             g_Settings.TVNaviMode = 1;
+            if (m_folderBar.GetSafeHwnd())
+                m_folderBar.Invalidate(0);
             ApplyModes();
             Invalidate(0);
             break;
@@ -342,6 +371,8 @@ LRESULT GScribboMain::OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         m_toolbar.Destroy();
     if (m_dateBar.GetSafeHwnd())
         m_dateBar.Destroy();
+    if (m_folderBar.GetSafeHwnd())
+        m_folderBar.Destroy();
     m_dateBar.ClearDateEntries();
     ReleaseGZLib();
     FreeGLib();

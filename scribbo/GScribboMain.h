@@ -4,6 +4,7 @@
 #pragma once
 
 #include "scribbo/GDateListBar.h"
+#include "scribbo/GFolderListBar.h"
 #include "scribbo/GPadView.h"
 #include "scribbo/GToolBarEx.h"
 #include "winza/Winza.h"
@@ -28,15 +29,20 @@ public:
     void SetToolbarImages(GImageList* list);
     // The colour of the list bar shown: the main window's right area and the pad view's bars.
     COLORREF GetListColor() const;
+    // The list colour changed: the area right of the splitter and the pad view take it.
+    void InvalidateListColor();
 
     RECT GetSplitterRect() const { return m_rcSplitter; }
     GToolBarEx* GetToolBar() { return &m_toolbar; }
     GDateListBar* GetDateListBar() { return &m_dateBar; }
+    GFolderListBar* GetFolderListBar() { return &m_folderBar; }
     int IsSliding() const { return m_nStep != 0; }
     // The pad view and the title view windows (null while they do not exist).
     HWND GetPadViewWnd() const { return m_padView.GetSafeHwnd(); }
     GPadView* GetPadView() { return &m_padView; }
     HWND GetTitleViewWnd() const { return m_hTitleViewWnd; }
+    // Where the list bars send their notices: the title view, else this window.
+    HWND GetListOwnerWnd() const { return m_hTitleViewWnd ? m_hTitleViewWnd : m_hWnd; }
 
     static constexpr UINT kSlideTimer = 16;
     static constexpr UINT kSlideMs = 10;
@@ -55,10 +61,9 @@ protected:
     void CreateDateListBar();
     // The pad view popup, and the memo a direct start asked for.
     void CreatePadView();
+    void CreateFolderListBar();
     // The memo store's whole scan into the date index (start-up and the rescan command).
     void RescanMemoStore();
-    // Repaints the area right of the splitter, which shows the list colour.
-    void InvalidateListColor();
     // Shows the buttons and the bar of the navigation and view modes in the settings.
     void ApplyModes();
     void StartSlide();
@@ -68,6 +73,7 @@ protected:
     void MoveSplitterBy(int dx);
     void EndProgram();
 
+    GFolderListBar m_folderBar;
     GDateListBar m_dateBar;
     GToolBarEx m_toolbar;
     GPadView m_padView;

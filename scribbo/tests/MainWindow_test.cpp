@@ -3,6 +3,8 @@
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
 #include "scribbo/GDateListBar.h"
+#include "scribbo/GFolderItem.h"
+#include "scribbo/GFolderListBar.h"
 #include "scribbo/GScribboMain.h"
 #include "scribbo/Settings.h"
 
@@ -412,6 +414,46 @@ TEST_F(MainWindow, DateListBarFollowsTheNavigationAndTheSplitter) {
     ::DestroyWindow(*main);
     EXPECT_EQ(bar->GetSafeHwnd(), nullptr);
     EXPECT_EQ(bar->GetDayCount(), 0);
+}
+
+TEST_F(MainWindow, FolderListBarFollowsTheNavigationAndGivesTheListColour) {
+    namespace fs = std::filesystem;
+    fs::create_directories(device.Host("My Documents/Pad/Work"));
+    Start(240, 320);
+    GFolderListBar* bar = main->GetFolderListBar();
+    ASSERT_NE(bar->GetSafeHwnd(), nullptr);
+    EXPECT_EQ(std::u16string(bar->GetFolderPath()), u"\\My Documents\\Pad");
+    EXPECT_EQ(bar->GetTabCount(), 2);
+    const RECT place = WindowRect(*bar);
+    const RECT expected{0, 0, 240, 23};
+    EXPECT_TRUE(::EqualRect(&place, &expected));
+    struct Step {
+        int command;
+        bool shown;
+    } steps[] = {{0, true}, {ID_NAVI_DATE, false}, {ID_NAVI_FOLDER, true}};
+    for (const Step& s : steps) {
+        if (s.command)
+            ::SendMessageW(*main, WM_COMMAND, s.command, 0);
+        EXPECT_EQ(::IsWindowVisible(*bar) != 0, s.shown) << s.command;
+    }
+
+    // The area right of the splitter shows the listed folder's colour, and follows it.
+    Turn(320, 240);
+    bar->SetCurFolder(u"\\My Documents\\Pad\\Work", 1);
+    bar->SetFolderColor(0x3366AA);
+    Pump();
+    EXPECT_EQ(main->GetListColor(), COLORREF(0x3366AA));
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(::GetPixel(screen, 300, 100), COLORREF(0x3366AA));
+    ::ReleaseDC(nullptr, screen);
+
+    // The rescan command keeps the listed folder.
+    fs::create_directories(device.Host("My Documents/Pad/Work/New"));
+    ::SendMessageW(*main, WM_COMMAND, ID_RESCAN, 0);
+    EXPECT_EQ(std::u16string(bar->GetFolderPath()), u"\\My Documents\\Pad\\Work");
+    EXPECT_EQ(bar->GetTabCount(), 2) << "Work's own tab and New";
+    ::DestroyWindow(*main);
+    EXPECT_EQ(bar->GetSafeHwnd(), nullptr);
 }
 
 } // namespace
