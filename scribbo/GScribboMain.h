@@ -5,6 +5,7 @@
 
 #include "scribbo/GDateListBar.h"
 #include "scribbo/GPadView.h"
+#include "scribbo/GTitleView.h"
 #include "scribbo/GToolBarEx.h"
 #include "winza/Winza.h"
 
@@ -32,6 +33,7 @@ public:
     RECT GetSplitterRect() const { return m_rcSplitter; }
     GToolBarEx* GetToolBar() { return &m_toolbar; }
     GDateListBar* GetDateListBar() { return &m_dateBar; }
+    GTitleView* GetTitleView() { return &m_titleView; }
     int IsSliding() const { return m_nStep != 0; }
     // The pad view and the title view windows (null while they do not exist).
     HWND GetPadViewWnd() const { return m_padView.GetSafeHwnd(); }
@@ -52,6 +54,7 @@ protected:
     LRESULT OnLbuttonUp(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     void CreateToolBar();
+    void CreateTitleView();
     void CreateDateListBar();
     // The pad view popup, and the memo a direct start asked for.
     void CreatePadView();
@@ -68,6 +71,7 @@ protected:
     void MoveSplitterBy(int dx);
     void EndProgram();
 
+    GTitleView m_titleView;
     GDateListBar m_dateBar;
     GToolBarEx m_toolbar;
     GPadView m_padView;
