@@ -76,7 +76,20 @@ LPCWSTR GTitleView::GetCurFolder() const {
 }
 
 const TitleEntry* GTitleView::GetEntry(int index) const {
-    return index >= 0 && index < GetEntryCount() ? m_entries[size_t(index)].get() : nullptr;
+    if (index < 0 || index >= GetEntryCount())
+        return nullptr;
+    TitleEntry* entry = m_entries[size_t(index)].get();
+    if (!entry->headerRead)
+        ReadHeader(entry);
+    return entry;
+}
+
+void GTitleView::ReadHeader(TitleEntry* entry) {
+    MemoQuickInfo info;
+    ReadMemoQuickInfo(entry->path, &info);
+    entry->mark = info.mark;
+    entry->back = info.back;
+    entry->headerRead = 1;
 }
 
 int GTitleView::FindEntry(LPCWSTR path) const {
@@ -163,12 +176,9 @@ void GTitleView::Rebuild(const std::vector<std::pair<std::u16string, double>>& m
         if (it != old.end() && it->second) {
             entry = std::move(it->second);
         } else {
+            // Its header is read when it is first shown: a folder of thousands lists at once.
             entry = std::make_unique<TitleEntry>();
             ::wcsncpy(entry->path, path.c_str(), kMemoPathChars - 1);
-            MemoQuickInfo info;
-            ReadMemoQuickInfo(entry->path, &info);
-            entry->mark = info.mark;
-            entry->back = info.back;
         }
         entry->time = time;
         m_entries.push_back(std::move(entry));
@@ -369,10 +379,7 @@ void GTitleView::OnMemoSaved(int isNew, LPCWSTR path) {
         ::wcsncpy(entry->path, path, kMemoPathChars - 1);
         const LPCWSTR slash = ::wcsrchr(path, u'\\');
         ParseMemoTime(slash ? slash + 1 : path, &entry->time);
-        MemoQuickInfo info;
-        ReadMemoQuickInfo(entry->path, &info);
-        entry->mark = info.mark;
-        entry->back = info.back;
+        ReadHeader(entry.get());
         // Kept in time order, as the folder's names are.
         auto at = std::find_if(m_entries.begin(), m_entries.end(),
                                [&](const auto& e) { return e->time > entry->time; });
@@ -385,10 +392,7 @@ void GTitleView::OnMemoSaved(int isNew, LPCWSTR path) {
     if (index < 0)
         return;
     TitleEntry* entry = m_entries[size_t(index)].get();
-    MemoQuickInfo info;
-    ReadMemoQuickInfo(entry->path, &info);
-    entry->mark = info.mark;
-    entry->back = info.back;
+    ReadHeader(entry);
     // Its page changed: the preview is drawn again.
     entry->preview.Free();
     RedrawEntry(index);
@@ -472,6 +476,8 @@ void GTitleView::ToggleMark(int index) {
     if (index < 0 || index >= GetEntryCount())
         return;
     TitleEntry* entry = m_entries[size_t(index)].get();
+    if (!entry->headerRead)
+        ReadHeader(entry);
     const BYTE mark = entry->mark ? 0 : 1;
     // The mark shows only when the file took it.
     if (!WriteMemoMark(entry->path, mark))

@@ -30,13 +30,15 @@ public:
 };
 
 // One memo of the list. The preview thread writes only preview, and only while the list
-// stays as it is.
+// stays as it is; everything else belongs to the interface thread.
 struct TitleEntry {
     GDib preview;
     WCHAR path[kMemoPathChars] = {};
     double time = 0;
     BYTE mark = 0;
     COLORREF back = RGB(255, 255, 255);
+    // Mark and back colour are read from the file when the entry is first needed.
+    BYTE headerRead = 0;
 };
 
 enum eTitleNaviMode { eNaviFolder = 1, eNaviDate = 2 };
@@ -96,6 +98,7 @@ public:
 
     // The list and its layout.
     int GetEntryCount() const { return int(m_entries.size()); }
+    // The entry, with its header read.
     const TitleEntry* GetEntry(int index) const;
     int FindEntry(LPCWSTR path) const;
     int GetItemWidth() const { return m_nItemWidth; }
@@ -166,6 +169,7 @@ protected:
     void DrawCell(HDC hdc, int index, RECT item);
     void DrawMarkCorner(HDC hdc, int index, RECT item);
 
+    static void ReadHeader(TitleEntry* entry);
     static DWORD WINAPI PreviewProc(LPVOID param);
     void RenderPreviews();
 

@@ -2,6 +2,7 @@
 #include "scribbo/GTitleView.h"
 
 #include "fundo/GIOFile.h"
+#include "fundo/GMemFile.h"
 #include "inkra/FileVersion.h"
 #include "scribbo/MemoBlocks.h"
 #include "scribbo/MemoFileIO.h"
@@ -10,6 +11,8 @@
 using namespace memofile;
 
 namespace {
+
+constexpr DWORD kFrontBytes = 4096;
 
 bool Skip(GFile* file, unsigned long long count) {
     return BytesLeft(file, count) && file->Seek(LONG(count), 1) != 0;
@@ -66,18 +69,30 @@ bool ReadOldForm(GFile* file, MemoQuickInfo* info) {
     return true;
 }
 
+bool ReadInfo(GFile* file, MemoQuickInfo* info) {
+    _FILE_VERSION version{};
+    if (!ReadFileVersion(file, version))
+        return false;
+    return version.major == 0 || version.major == 1 ? ReadOldForm(file, info)
+                                                    : ReadCurrentForm(file, info);
+}
+
 } // namespace
 
 int ReadMemoQuickInfo(LPCWSTR path, MemoQuickInfo* info) {
     GIOFile file;
     if (!info || !path || !file.Open(path, u"rb"))
         return 0;
-    _FILE_VERSION version{};
-    if (!ReadFileVersion(&file, version))
-        return 0;
+    // Lists read thousands of headers: one read of the front of the file holds almost every
+    // header; only one carrying a picture is read from the file itself.
+    BYTE front[kFrontBytes];
+    const DWORD got = file.Read(front, sizeof(front));
     MemoQuickInfo read;
-    const bool ok = version.major == 0 || version.major == 1 ? ReadOldForm(&file, &read)
-                                                             : ReadCurrentForm(&file, &read);
+    GMemFile memory(front, got);
+    bool ok = ReadInfo(&memory, &read);
+    memory.Close();
+    if (!ok && got == sizeof(front))
+        ok = file.Seek(0, 0) && ReadInfo(&file, &read);
     if (ok)
         *info = read;
     return ok ? 1 : 0;
