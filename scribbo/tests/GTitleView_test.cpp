@@ -155,6 +155,13 @@ protected:
         plat::UnloadInputScript();
         Pump();
     }
+    // Lets the script's time pass until the unlock prompt's timer has fired and run.
+    // (A script that runs out closes the windows, so each ends with a long wait.)
+    void WaitAndPump() {
+        Pump();
+        ::WaitMessage();
+        Pump();
+    }
     // Down and up with no hold check between (the mark square has none).
     void Click(int x, int y) {
         plat::InputStylusDown(x, y);
@@ -454,4 +461,27 @@ TEST_F(TitleView, PreviewThreadAndPenShareTheInkPools) {
     DrawPreviews();
     const int first = view.GetScrollPos() / (view.GetItemHeight() + view.GetGap()) * 3;
     EXPECT_EQ(view.GetEntry(first)->preview.Width(), view.GetItemWidth());
+}
+
+TEST_F(TitleView, LockedFolderListsOnceThePasswordIsGivenInTwoTries) {
+    Put("20070315_093005.pad", Memo(0, 0xFFFFFF));
+    Make();
+    ASSERT_EQ(view.GetEntryCount(), 1);
+    // First try wrong (its notice times out), second right.
+    view.SetFolder(kDeviceFolder, 1);
+    Script("wait 20\ntype 1111\nkey RETURN\nwait 3500\ntype 5826\nkey RETURN\nwait 600000\n");
+    ::SendMessageW(view, UM_FOLDERCHANGED, 0, 0);
+    EXPECT_EQ(view.GetEntryCount(), 0);
+    WaitAndPump();
+    plat::UnloadInputScript();
+    EXPECT_EQ(view.GetEntryCount(), 1);
+    // Two wrong tries leave it locked and empty.
+    view.SetFolder(kDeviceFolder, 1);
+    Script("wait 20\ntype 1111\nkey RETURN\nwait 3500\ntype 2222\nkey RETURN\nwait 3500\n"
+           "wait 600000\n");
+    ::SendMessageW(view, UM_FOLDERCHANGED, 0, 0);
+    WaitAndPump();
+    plat::UnloadInputScript();
+    EXPECT_TRUE(::IsWindow(view));
+    EXPECT_EQ(view.GetEntryCount(), 0);
 }
