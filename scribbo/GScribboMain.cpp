@@ -79,6 +79,14 @@ LRESULT GScribboMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_KILLFOCUS:
             return 0;
+        case WM_MOUSEWHEEL: {
+            RECT list{};
+            const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (m_titleView.GetSafeHwnd() && ::GetWindowRect(m_titleView, &list) &&
+                ::PtInRect(&list, pt))
+                m_titleView.ScrollByWheel(short(HIWORD(wParam)));
+            return 0;
+        }
         case kCloseRequest:
             EndProgram();
             return 0;
@@ -96,8 +104,10 @@ LRESULT GScribboMain::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return OnLbuttonUp(hwnd, msg, wParam, lParam);
         case UM_FOLDERCHANGED:
         case UM_DATELISTCHANGED:
-            // The right area shows the selected weekday's colour.
+            // The right area shows the selected weekday's colour; the list shows its memos.
             InvalidateListColor();
+            if (m_titleView.GetSafeHwnd())
+                ::SendMessageW(m_titleView, UM_DATELISTCHANGED, 0, 0);
             return 0;
         case UM_OPENMEMO:
             return m_padView.GetSafeHwnd() ? ::SendMessageW(m_padView, msg, wParam, lParam) : 0;
@@ -119,9 +129,14 @@ LRESULT GScribboMain::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     m_bListSide = g_App.StartMode == eStartNormal;
     if (m_bListSide) {
         CreateFolderListBar();
+        CreateTitleView();
         CreateDateListBar();
         CreateToolBar();
         ApplyModes();
+        if (m_titleView.GetSafeHwnd()) {
+            m_titleView.SetNaviMode(int(g_Settings.TVNaviMode));
+            m_titleView.SetViewMode(int(g_Settings.TVViewMode));
+        }
     }
     CreatePadView();
     return 0;
@@ -143,6 +158,20 @@ void GScribboMain::CreatePadView() {
             ::PostMessageW(m_hWnd, WM_COMMAND, ID_EXIT, 0);
     } else if (m_hTitleViewWnd) {
         ::SetFocus(m_hTitleViewWnd);
+    }
+}
+
+void GScribboMain::CreateTitleView() {
+    const int left = m_rcClient.left;
+    const int top = m_rcClient.top + m_nBarHeight;
+    if (!m_titleView.Create(m_hWnd, u"TitleView", WS_CHILD | WS_VISIBLE, left, top,
+                            m_rcSplitter.left - left, Height() - m_nBarHeight - m_nToolbarHeight))
+        return;
+    m_hTitleViewWnd = m_titleView.GetSafeHwnd();
+    m_titleView.SetDateListBar(&m_dateBar);
+    if (m_folderBar.GetSafeHwnd()) {
+        m_titleView.SetFolderSource(&m_folderSource);
+        m_folderBar.SetNotifyWindow(m_hTitleViewWnd);
     }
 }
 
@@ -173,6 +202,8 @@ void GScribboMain::RescanMemoStore() {
     } else if (m_dateBar.GetSafeHwnd()) {
         ScanMemoStore(nullptr, &m_dateBar, g_Settings.BaseDataFolder, nullptr);
         ::InvalidateRect(m_dateBar, nullptr, FALSE);
+        if (m_titleView.GetSafeHwnd() && g_Settings.TVNaviMode == 2)
+            m_titleView.Reload();
     }
 }
 
@@ -235,6 +266,8 @@ void GScribboMain::RecalcLayout(int invalidate) {
     const int split = m_rcSplitter.left;
     if (m_bListSide && m_toolbar.GetSafeHwnd()) {
         if (split - 2 * left < 1) {
+            if (m_titleView.GetSafeHwnd())
+                ::ShowWindow(m_titleView, SW_HIDE);
             ::ShowWindow(m_toolbar, SW_HIDE);
             if (m_dateBar.GetSafeHwnd())
                 ::ShowWindow(m_dateBar, SW_HIDE);
@@ -250,6 +283,14 @@ void GScribboMain::RecalcLayout(int invalidate) {
                 m_dateBar.MoveBar(RECT{left, top, split - left, top + m_nBarHeight}, invalidate);
                 if (g_Settings.TVNaviMode == 2 && !::IsWindowVisible(m_dateBar))
                     ::ShowWindow(m_dateBar, SW_SHOW);
+            }
+            if (m_titleView.GetSafeHwnd()) {
+                ::MoveWindow(m_titleView, left, top + m_nBarHeight, split - 2 * left,
+                             bottom - m_nToolbarHeight - top - m_nBarHeight, FALSE);
+                if (!::IsWindowVisible(m_titleView))
+                    ::ShowWindow(m_titleView, SW_SHOW);
+                if (invalidate)
+                    m_titleView.Invalidate(0);
             }
             m_toolbar.MoveBar(RECT{left, bottom - m_nToolbarHeight, split - left, bottom}, 0);
             if (const GImageList* images = m_toolbar.GetButtonImage()) {
@@ -308,30 +349,29 @@ LRESULT GScribboMain::OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 LRESULT GScribboMain::OnCommand(HWND, WPARAM wParam, LPARAM) {
     switch (LOWORD(wParam)) {
         case ID_NAVI_DATE:
-            g_Settings.TVNaviMode = 2;
-            ApplyModes();
-            Invalidate(0);
-            break;
         case ID_NAVI_FOLDER:
-            g_Settings.TVNaviMode = 1;
+            g_Settings.TVNaviMode = LOWORD(wParam) == ID_NAVI_DATE ? 2 : 1;
             if (m_folderBar.GetSafeHwnd())
                 m_folderBar.Invalidate(0);
             ApplyModes();
+            if (m_titleView.GetSafeHwnd())
+                m_titleView.SetNaviMode(int(g_Settings.TVNaviMode));
             Invalidate(0);
             break;
         case ID_VIEW_PREVIEW:
-            g_Settings.TVViewMode = 4;
-            ApplyModes();
-            break;
         case ID_VIEW_LIST:
-            g_Settings.TVViewMode = 3;
+            g_Settings.TVViewMode = LOWORD(wParam) == ID_VIEW_PREVIEW ? 4 : 3;
             ApplyModes();
+            if (m_titleView.GetSafeHwnd())
+                m_titleView.SetViewMode(int(g_Settings.TVViewMode));
             break;
         case ID_NEWMEMO:
-            // The folder the list shows; the default folder until the list has one.
+            // The folder the list shows; the default folder without a list.
             if (m_padView.GetSafeHwnd())
                 ::SendMessageW(m_padView, UM_NEWMEMO, 0,
-                               reinterpret_cast<LPARAM>(g_Settings.DefNewMemoFolder));
+                               reinterpret_cast<LPARAM>(m_titleView.GetSafeHwnd()
+                                                            ? m_titleView.GetCurFolder()
+                                                            : g_Settings.DefNewMemoFolder));
             break;
         case ID_EXIT:
             if (::GetCapture())
@@ -367,6 +407,9 @@ LRESULT GScribboMain::OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     // The pad view saves what is open as it goes.
     if (m_padView.GetSafeHwnd())
         m_padView.Destroy();
+    if (m_titleView.GetSafeHwnd())
+        m_titleView.Destroy();
+    m_hTitleViewWnd = nullptr;
     if (m_toolbar.GetSafeHwnd())
         m_toolbar.Destroy();
     if (m_dateBar.GetSafeHwnd())

@@ -6,6 +6,7 @@
 #include "scribbo/GDateListBar.h"
 #include "scribbo/GFolderListBar.h"
 #include "scribbo/GPadView.h"
+#include "scribbo/GTitleView.h"
 #include "scribbo/GToolBarEx.h"
 #include "winza/Winza.h"
 
@@ -36,6 +37,7 @@ public:
     GToolBarEx* GetToolBar() { return &m_toolbar; }
     GDateListBar* GetDateListBar() { return &m_dateBar; }
     GFolderListBar* GetFolderListBar() { return &m_folderBar; }
+    GTitleView* GetTitleView() { return &m_titleView; }
     int IsSliding() const { return m_nStep != 0; }
     // The pad view and the title view windows (null while they do not exist).
     HWND GetPadViewWnd() const { return m_padView.GetSafeHwnd(); }
@@ -58,6 +60,7 @@ protected:
     LRESULT OnLbuttonUp(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     void CreateToolBar();
+    void CreateTitleView();
     void CreateDateListBar();
     // The pad view popup, and the memo a direct start asked for.
     void CreatePadView();
@@ -73,7 +76,22 @@ protected:
     void MoveSplitterBy(int dx);
     void EndProgram();
 
+    // The title view reads the listed folder and its lock through this.
+    class FolderSource : public TitleFolderSource {
+    public:
+        explicit FolderSource(GFolderListBar* bar) : m_bar(bar) {}
+        LPCWSTR GetFolderPath() override { return m_bar->GetFolderPath(); }
+        int IsLocked() override { return m_bar->IsLocked(); }
+        void Unlock() override { m_bar->Unlock(); }
+        void StartPick(int mode) override { m_bar->StartPick(mode); }
+
+    private:
+        GFolderListBar* m_bar;
+    };
+
     GFolderListBar m_folderBar;
+    FolderSource m_folderSource{&m_folderBar};
+    GTitleView m_titleView;
     GDateListBar m_dateBar;
     GToolBarEx m_toolbar;
     GPadView m_padView;

@@ -97,6 +97,8 @@ LRESULT GScribboMain::OnLbuttonUp(HWND hwnd, UINT, WPARAM, LPARAM lParam) {
                             LONG(kSplitterMin) + kSplitterWidth, m_rcSplitter.bottom};
     g_Settings.SplitterWidth = DWORD(m_rcSplitter.left);
     RecalcLayout(1);
+    if (m_titleView.GetSafeHwnd())
+        m_titleView.SetViewMode(int(g_Settings.TVViewMode));
     return 0;
 }
 

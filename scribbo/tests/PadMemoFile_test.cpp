@@ -5,6 +5,7 @@
 #include "fundo/GIOFile.h"
 #include "fundo/GMemFile.h"
 #include "scribbo/Settings.h"
+#include "memo_file_bytes.h"
 #include "scribbo_test_support.h"
 
 #include <TestDevice.h>
@@ -24,67 +25,6 @@ namespace {
 
 constexpr char kHostPath[] = "Pad/memo.pad";
 constexpr WCHAR kPath[] = u"\\Pad\\memo.pad";
-
-void Put16(Bytes& b, WORD v) {
-    b.push_back(BYTE(v));
-    b.push_back(BYTE(v >> 8));
-}
-
-void PutString(Bytes& b, std::u16string_view s) {
-    Put32(b, DWORD(s.size()));
-    PutText(b, s);
-}
-
-void Append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
-
-// A pen stroke in the current form: the 64-byte header, then compact points (pixels).
-Bytes StrokeRecord(std::initializer_list<POINT> points) {
-    Bytes b{3, 0, 0, 0, 0x10, 0x20, 0x30, 0};
-    Put32(b, FIXED_ONE);
-    Put16(b, WORD(points.size()));
-    b.push_back(255); // alpha
-    b.push_back(0);
-    for (int i = 0; i < 4; ++i)
-        Put32(b, 0); // bounds
-    const DWORD identity[8] = {FIXED_ONE, 0, 0, FIXED_ONE, 0, 0, 0, 0};
-    for (DWORD v : identity)
-        Put32(b, v);
-    for (POINT p : points) {
-        Put32(b, DWORD(p.x << 16));
-        Put32(b, DWORD(p.y << 16));
-    }
-    return b;
-}
-
-// One page record of version 2.2 with the given object records and no background objects.
-Bytes PageRecord(const std::vector<Bytes>& objects) {
-    Bytes b;
-    Put32(b, DWORD(objects.size()));
-    for (const Bytes& o : objects)
-        Append(b, o);
-    Put32(b, 0);
-    return b;
-}
-
-// A stored (not deflated) compressed block.
-Bytes Block(const Bytes& plain) {
-    Bytes b;
-    Put32(b, DWORD(plain.size()));
-    Put32(b, DWORD(plain.size()));
-    Append(b, plain);
-    return b;
-}
-
-Bytes Body(COLORREF colour, const std::vector<Bytes>& pages) {
-    Bytes b;
-    Put32(b, colour);
-    Put32(b, DWORD(pages.size()));
-    for (const Bytes& p : pages)
-        Append(b, Block(p));
-    return b;
-}
 
 TemplateHeader Paper() {
     TemplateHeader t;
