@@ -67,6 +67,8 @@ protected:
     void DrawDragFeedback();
     void MoveSplitterBy(int dx);
     void EndProgram();
+    // The program settings; on OK the toolbar images are loaded again and the window re-laid.
+    void OpenOptions();
 
     GDateListBar m_dateBar;
     GToolBarEx m_toolbar;
