@@ -72,7 +72,7 @@ void GGlobalOptionDlg::CreateControls() {
     for (const auto& r : radios) {
         GVButton* b = AddVButton(r.id, -1, 0);
         b->SetFrameImage(nullptr);
-        b->SetDefBackColor(1, GetGLibColor(79));
+        b->SetFrameColor(1, GetGLibColor(79), GetGLibColor(79), GetGLibColor(79));
         b->SetLabel(r.text, kLeftLine, ApplyHires(2));
         b->SetFlag(1, eVBVisible | eVBEnabled | eVBRadio, nullptr, 0);
         b->SetFlag(r.size == m_nButtonSize, eVBChecked, nullptr, 0);
@@ -130,11 +130,12 @@ void GGlobalOptionDlg::RecalcControl() {
         place(kGlobalOptButton16 + i, valueLeft + i * third, y, valueLeft + (i + 1) * third,
               y + rowH);
     y += step;
-    label(RECT{m, y, valueLeft, y + rowH}, GetLangText(90), kLeftLine);
-    const int half = (right - valueLeft - ApplyHires(4)) / 2;
-    place(kGlobalOptChangePassword, valueLeft, y, valueLeft + half, y + rowH);
-    place(kGlobalOptCheckPassword, valueLeft, y, valueLeft + half, y + rowH);
-    place(kGlobalOptClearPassword, right - half, y, right, y + rowH);
+    label(RECT{m, y, right, y + rowH}, GetLangText(90), kLeftLine);
+    y += step;
+    const int mid = (m + right) / 2;
+    place(kGlobalOptChangePassword, m, y, mid - ApplyHires(2), y + rowH);
+    place(kGlobalOptCheckPassword, m, y, mid - ApplyHires(2), y + rowH);
+    place(kGlobalOptClearPassword, mid + ApplyHires(2), y, right, y + rowH);
     m_rcPassword = RECT{m, y, right, y + rowH};
     y += step;
     // The line under the password buttons carries the questions of the password flow.

@@ -114,7 +114,9 @@ LRESULT GImageFileDlg::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return r;
         }
         case kMsgListScrolled:
+            // The row moved away from its preview: the next tap on it shows it again.
             HideThumbnail();
+            m_posShown = nullptr;
             break;
         default:
             break;

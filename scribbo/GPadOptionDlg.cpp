@@ -83,7 +83,8 @@ GPadOptionDlg::~GPadOptionDlg() = default;
 GVButton* GPadOptionDlg::AddSwitch(int id, int textIndex, DWORD bit) {
     GVButton* b = AddVButton(id, -1, 0);
     b->SetFrameImage(nullptr);
-    b->SetDefBackColor(1, GetGLibColor(79));
+    // A switch shows its state by its check box alone, never by a pressed-in frame.
+    b->SetFrameColor(1, GetGLibColor(79), GetGLibColor(79), GetGLibColor(79));
     b->SetLabel(GetLangText(textIndex), kLeftLine, ApplyHires(2));
     b->SetFlag(1, eVBVisible | eVBEnabled | eVBCheckBox, nullptr, 0);
     b->SetFlag((m_header.Flags & bit) != 0, eVBChecked, nullptr, 0);
