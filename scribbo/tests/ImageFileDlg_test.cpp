@@ -195,6 +195,8 @@ TEST_F(ImageFileDlgTest, HidingDuringADecodeEndsTheWorkerAndANewStartStillLoads)
     GThumbnailWnd* thumb = dlg.GetThumbnail();
     ::MoveWindow(thumb->GetSafeHwnd(), 10, 10, 100, 75, FALSE);
     for (int round = 0; round < 5; ++round) {
+        // A new start while a decode runs stops that one before it frees the picture.
+        thumb->Start(u"\\Pictures\\big.jpg");
         thumb->Start(u"\\Pictures\\big.jpg");
         thumb->ShowWindow(SW_SHOWNOACTIVATE);
         thumb->ShowWindow(SW_HIDE);
