@@ -155,8 +155,8 @@ void GPadOptionDlg::RecalcControl() {
         if (GVButton* button = FindVButton(id))
             button->SetRect(RECT{l, t, r, b});
     };
-    auto label = [this](RECT rc, std::u16string text, UINT format) {
-        m_labels.push_back(Label{rc, std::move(text), format});
+    auto label = [this](RECT rc, std::u16string text, UINT format, int control = 0) {
+        m_labels.push_back(Label{rc, std::move(text), format, control});
         return static_cast<int>(m_labels.size()) - 1;
     };
     label(RECT{m, y, mid, y + rowH}, GetLangText(62), kLeftLine);
@@ -172,14 +172,14 @@ void GPadOptionDlg::RecalcControl() {
     place(kPadOptEmbed, m + indent, y, right, y + rowH);
     y += step;
     const int spinW = ApplyHires(22);
-    label(RECT{m + indent, y, mid, y + rowH}, GetLangText(68), kLeftLine);
+    label(RECT{m + indent, y, mid, y + rowH}, GetLangText(68), kLeftLine, kPadOptAlpha);
     m_nAlphaLabel = label(RECT{mid, y, right - spinW - ApplyHires(4), y + rowH}, u"",
-                          DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+                          DT_RIGHT | DT_VCENTER | DT_SINGLELINE, kPadOptAlpha);
     place(kPadOptAlpha, right - spinW, y, right, y + rowH);
     y += step;
     place(kPadOptChoosePicture, m + indent, y, mid + ApplyHires(10), y + rowH);
-    m_nPictureLabel =
-        label(RECT{mid + ApplyHires(14), y, right, y + rowH}, u"", kLeftLine | DT_END_ELLIPSIS);
+    m_nPictureLabel = label(RECT{mid + ApplyHires(14), y, right, y + rowH}, u"",
+                            kLeftLine | DT_END_ELLIPSIS, kPadOptChoosePicture);
     y += step;
     const int lines[4][2] = {{kPadOptTitleLine, kPadOptTitleLineColor},
                              {kPadOptLines, kPadOptLinesColor},
@@ -216,6 +216,8 @@ void GPadOptionDlg::DrawButton(HDC hdc, RECT clip) {
     const int oldMode = ::SetBkMode(hdc, TRANSPARENT);
     for (const Label& l : m_labels) {
         RECT rc = l.rect;
+        const GVButton* control = l.control ? FindVButton(l.control) : nullptr;
+        ::SetTextColor(hdc, control && !control->GetFlag(eVBEnabled) ? 0x989898 : RGB(0, 0, 0));
         ::DrawTextW(hdc, l.text.c_str(), -1, &rc, l.format);
     }
     ::SetBkMode(hdc, oldMode);

@@ -68,6 +68,8 @@ protected:
         RECT rect;
         std::u16string text;
         UINT format;
+        // The control whose enabled state the label follows (0: always black).
+        int control;
     };
     void CreateControls();
     GVButton* AddSwitch(int id, int textIndex, DWORD bit);

@@ -176,6 +176,11 @@ TEST_P(DialogsGallery, PaperOptions) {
         for (int id :
              std::initializer_list<int>{kPadOptPageSize, kPadOptPicture, kPadOptTitleLine, 1, 2})
             EXPECT_TRUE(HasInk(OnScreen(dlg, id))) << id;
+        // With the picture switched off, its opacity row is greyed, labels included.
+        const RECT spin = OnScreen(dlg, kPadOptAlpha);
+        EXPECT_FALSE(HasInk(RECT{ApplyHires(4), spin.top, spin.left, spin.bottom}));
+        const RECT size = OnScreen(dlg, kPadOptPageSize);
+        EXPECT_TRUE(HasInk(RECT{ApplyHires(4), size.top, size.left, size.bottom}));
     });
     Script("wait 20\nkey ESCAPE\n");
     EXPECT_EQ(dlg.DoModal(nullptr, 0), 2);
