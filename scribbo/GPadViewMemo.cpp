@@ -5,6 +5,7 @@
 #include "scribbo/App.h"
 #include "scribbo/GCustomMessageBox.h"
 #include "scribbo/GDateListBar.h"
+#include "scribbo/GPadOptionDlg.h"
 #include "scribbo/GScribboMain.h"
 #include "scribbo/LanguageText.h"
 #include "scribbo/MemoStore.h"
@@ -290,5 +291,16 @@ void GPadView::ImportText() {
 }
 
 void GPadView::PadOptions() {
-    // The paper dialog arrives with the option dialogs; until then the memo keeps its paper.
+    if (!HasMemo())
+        return;
+    CancelStroke();
+    GPadOptionDlg dlg(&m_memo);
+    if (dlg.DoModal(m_hWnd, 0) != 1 || !m_memo.IsHeaderChanged())
+        return;
+    // A new page size or paper colour: the pages are laid out and drawn again.
+    m_memo.SetBackColor(m_hDC, m_memo.GetTemplate()->BackColor, 0);
+    m_memo.ApplyPageSize();
+    MarkChanged();
+    Redraw();
+    UpdateScrollBars();
 }

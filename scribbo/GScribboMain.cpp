@@ -2,6 +2,7 @@
 
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
+#include "scribbo/GGlobalOptionDlg.h"
 #include "scribbo/MemoStore.h"
 #include "scribbo/Settings.h"
 
@@ -383,11 +384,25 @@ LRESULT GScribboMain::OnCommand(HWND, WPARAM wParam, LPARAM) {
         case ID_RESCAN:
             RescanMemoStore();
             break;
+        case ID_OPTIONS:
+            OpenOptions();
+            break;
         default:
             // New memo and options act on windows the program does not have yet.
             break;
     }
     return 0;
+}
+
+void GScribboMain::OpenOptions() {
+    GGlobalOptionDlg dlg;
+    dlg.SetTitle(1, u"프로그램 설정", IsHires() ? 52 : 26);
+    if (dlg.DoModal(m_hWnd, 0) != 1)
+        return;
+    ReloadToolbarImage();
+    if (dlg.IsFoldersChanged() && m_bListSide)
+        RescanMemoStore();
+    RecalcLayout(1);
 }
 
 void GScribboMain::EndProgram() {

@@ -75,6 +75,8 @@ protected:
     void DrawDragFeedback();
     void MoveSplitterBy(int dx);
     void EndProgram();
+    // The program settings; on OK the toolbar images are loaded again and the window re-laid.
+    void OpenOptions();
 
     // The title view reads the listed folder and its lock through this.
     class FolderSource : public TitleFolderSource {
