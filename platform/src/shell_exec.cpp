@@ -175,6 +175,11 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
                                       std::to_string(o.screenHeight)};
     if (o.headless)
         args.emplace_back("--headless");
+    // A language chosen for this program holds for the programs it starts.
+    if (!o.language.empty()) {
+        args.emplace_back("--lang");
+        args.push_back(o.language);
+    }
     args.emplace_back("--");
     for (std::string& word : SplitParameters(params))
         args.push_back(std::move(word));

@@ -11,6 +11,7 @@
 #include "close_signals.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace plat {
@@ -70,11 +71,15 @@ int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& bu
     if (!exe.empty())
         setup.dataDirs.push_back((std::filesystem::path(exe).parent_path() / "data").string());
     setup.dataDirs.push_back(builtDataDir);
+    setup.language = !options.language.empty()
+                         ? options.language
+                         : LocaleLanguage(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                          std::getenv("LANG"));
     // The program may still run from a device it could not fully prepare (a read-only one).
     if (!PrepareDevice(setup, &error))
         std::fprintf(stderr, "%s: %s\n", self.c_str(), error.c_str());
 
-    std::u16string commandLine = BuildCommandLine(rest);
+    std::u16string commandLine = BuildCommandLine(MemoFileArguments(rest));
     SetCommandLine(commandLine);
     int result = winMain(ProgramModule(), nullptr, commandLine.data(), kShowNormal);
     // A program that did not end its instance channel itself leaves no socket behind.
