@@ -26,7 +26,8 @@ std::string BaseName(const char* path, const char* fallback) {
 
 } // namespace
 
-int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& builtDataDir) {
+int RunProgram(int argc, char** argv, WinMainProc winMain,
+               const std::vector<std::string>& dataDirs) {
     std::string self = BaseName(argc > 0 ? argv[0] : nullptr, "scribbo");
     StartOptions options;
     std::vector<std::string> rest;
@@ -68,9 +69,15 @@ int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& bu
     DeviceSetup setup;
     setup.executable = exe;
     setup.programName = name;
+    const std::filesystem::path exeDir = std::filesystem::path(exe).parent_path();
     if (!exe.empty())
-        setup.dataDirs.push_back((std::filesystem::path(exe).parent_path() / "data").string());
-    setup.dataDirs.push_back(builtDataDir);
+        setup.dataDirs.push_back((exeDir / "data").string());
+    for (const std::string& dir : dataDirs) {
+        if (std::filesystem::path(dir).is_relative() && !dir.empty())
+            setup.dataDirs.push_back(exe.empty() ? "" : (exeDir / dir).lexically_normal().string());
+        else
+            setup.dataDirs.push_back(dir);
+    }
     setup.language = !options.language.empty()
                          ? options.language
                          : LocaleLanguage(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),

@@ -189,7 +189,7 @@ int StartWith(std::vector<std::string> args) {
         argv.push_back(a.data());
     argv.push_back(nullptr);
     g_call = Call();
-    return plat::RunProgram(static_cast<int>(args.size()), argv.data(), FakeWinMain, "");
+    return plat::RunProgram(static_cast<int>(args.size()), argv.data(), FakeWinMain, {});
 }
 
 } // namespace

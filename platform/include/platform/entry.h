@@ -71,8 +71,11 @@ struct DeviceSetup {
 };
 bool PrepareDevice(const DeviceSetup& setup, std::string* error);
 
-// The whole of main(): parse, prepare, build the command line, call winMain.
+// The whole of main(): parse, prepare, build the command line, call winMain. The data folder
+// is the first that exists of "data" beside the executable and dataDirs in order, a relative
+// one taken from the executable's folder (an installed program finds its data so).
 using WinMainProc = int (*)(HINSTANCE, HINSTANCE, LPWSTR, int);
-int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& builtDataDir);
+int RunProgram(int argc, char** argv, WinMainProc winMain,
+               const std::vector<std::string>& dataDirs);
 
 } // namespace plat
