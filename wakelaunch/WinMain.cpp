@@ -1,4 +1,7 @@
-#include <windows.h>
+#include "WakeLaunch.h"
+
 #include <platform/entry.h>
 
-int WinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+int WinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
+    return RunWakeLaunch(commandLine);
+}

@@ -7,7 +7,9 @@ Outputs (paths relative to the data folder):
                               used when toolbar.bmp cannot be loaded)
   resources/button_frame.bmp  128 x 44, the button frame (bitmap resource 124)
   resources/app_icon.bmp      32 x 32, the program icon (resource 126)
-  resources/app_icon_256.png  256 x 256 RGBA, the program icon for a desktop entry
+  resources/app_icon_48.png   48 x 48 RGBA, the program icon for a desktop entry, and the
+  resources/app_icon_128.png  same drawn at 128 and 256 px (installed into the icon theme)
+  resources/app_icon_256.png
 
 Every picture is a list of shapes in a 32 x 32 design square, drawn with 4 x 4 samples per
 pixel and averaged. A pixel no shape touches stays exact magenta (the transparent colour); a
@@ -859,10 +861,11 @@ def main():
     write_bmp(os.path.join(HERE, "button_frame.bmp"), button_frame())
     icon = render(app_icon(32), 32, BAR_GREY)
     write_bmp(os.path.join(HERE, "app_icon.bmp"), [[opaque(p) for p in row] for row in icon])
-    big = render(app_icon(256), 256, None)
-    write_png(os.path.join(HERE, "app_icon_256.png"),
-              [[(0, 0, 0, 0) if p is None else (p[0], p[1], p[2], round(p[3] * 255))
-                for p in row] for row in big])
+    for size in (48, 128, 256):
+        big = render(app_icon(size), size, None)
+        write_png(os.path.join(HERE, "app_icon_%d.png" % size),
+                  [[(0, 0, 0, 0) if p is None else (p[0], p[1], p[2], round(p[3] * 255))
+                    for p in row] for row in big])
 
 
 if __name__ == "__main__":

@@ -235,6 +235,10 @@ DWORD MapDevicePath(LPCWSTR devicePath, MappedPath* out, bool patternLeaf) {
     }
 
     MappedPath m;
+    if (!patternLeaf && FindMappedHostFile(names, &m)) {
+        *out = std::move(m);
+        return 0;
+    }
     std::string cur = DeviceRoot();
     if (names.empty()) {
         m.host = cur;

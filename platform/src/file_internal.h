@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace plat {
@@ -23,6 +24,10 @@ struct MappedPath {
 // Maps a device path. With patternLeaf the last component is a Find pattern: it may hold '*'
 // and '?' and is not looked up. Returns 0, or the Win32 error to report.
 DWORD MapDevicePath(LPCWSTR devicePath, MappedPath* out, bool patternLeaf = false);
+
+// The host file mapped onto the device's storage card (device.h, MapHostFile) when the
+// components name it; fills *out and returns true.
+bool FindMappedHostFile(const std::vector<std::string>& names, MappedPath* out);
 
 // The error for a mapped path that names nothing.
 inline DWORD MissingError(const MappedPath& m) {

@@ -109,6 +109,33 @@ DWORD Resolve(std::u16string file, std::u16string* linkArgs, std::string* host) 
     return ERROR_FILE_NOT_FOUND; // shortcuts pointing round in a circle
 }
 
+// The parameters as the started program's own parser will read them: words split at spaces
+// and tabs, a word opened by a double quote running to its closing quote without the quotes.
+// Each word becomes one argument, and the child's start-up joins them back into one command
+// line, quoting the words that hold spaces.
+std::vector<std::string> SplitParameters(const std::u16string& params) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    auto space = [&](size_t k) { return params[k] == u' ' || params[k] == u'\t'; };
+    while (i < params.size()) {
+        while (i < params.size() && space(i))
+            ++i;
+        if (i == params.size())
+            break;
+        std::u16string word;
+        if (params[i] == u'"') {
+            for (++i; i < params.size() && params[i] != u'"'; ++i)
+                word += params[i];
+            if (i < params.size())
+                ++i;
+        }
+        for (; i < params.size() && !space(i); ++i)
+            word += params[i];
+        words.push_back(plat::ToUtf8(word));
+    }
+    return words;
+}
+
 int ShellCode(DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
@@ -148,9 +175,14 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
                                       std::to_string(o.screenHeight)};
     if (o.headless)
         args.emplace_back("--headless");
+    // A language chosen for this program holds for the programs it starts.
+    if (!o.language.empty()) {
+        args.emplace_back("--lang");
+        args.push_back(o.language);
+    }
     args.emplace_back("--");
-    if (!params.empty())
-        args.push_back(plat::ToUtf8(params));
+    for (std::string& word : SplitParameters(params))
+        args.push_back(std::move(word));
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

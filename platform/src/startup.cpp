@@ -11,6 +11,7 @@
 #include "close_signals.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace plat {
@@ -25,7 +26,8 @@ std::string BaseName(const char* path, const char* fallback) {
 
 } // namespace
 
-int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& builtDataDir) {
+int RunProgram(int argc, char** argv, WinMainProc winMain,
+               const std::vector<std::string>& dataDirs) {
     std::string self = BaseName(argc > 0 ? argv[0] : nullptr, "scribbo");
     StartOptions options;
     std::vector<std::string> rest;
@@ -67,14 +69,24 @@ int RunProgram(int argc, char** argv, WinMainProc winMain, const std::string& bu
     DeviceSetup setup;
     setup.executable = exe;
     setup.programName = name;
+    const std::filesystem::path exeDir = std::filesystem::path(exe).parent_path();
     if (!exe.empty())
-        setup.dataDirs.push_back((std::filesystem::path(exe).parent_path() / "data").string());
-    setup.dataDirs.push_back(builtDataDir);
+        setup.dataDirs.push_back((exeDir / "data").string());
+    for (const std::string& dir : dataDirs) {
+        if (std::filesystem::path(dir).is_relative() && !dir.empty())
+            setup.dataDirs.push_back(exe.empty() ? "" : (exeDir / dir).lexically_normal().string());
+        else
+            setup.dataDirs.push_back(dir);
+    }
+    setup.language = !options.language.empty()
+                         ? options.language
+                         : LocaleLanguage(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                          std::getenv("LANG"));
     // The program may still run from a device it could not fully prepare (a read-only one).
     if (!PrepareDevice(setup, &error))
         std::fprintf(stderr, "%s: %s\n", self.c_str(), error.c_str());
 
-    std::u16string commandLine = BuildCommandLine(rest);
+    std::u16string commandLine = BuildCommandLine(MemoFileArguments(rest));
     SetCommandLine(commandLine);
     int result = winMain(ProgramModule(), nullptr, commandLine.data(), kShowNormal);
     // A program that did not end its instance channel itself leaves no socket behind.

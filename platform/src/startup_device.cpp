@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include <unistd.h>
@@ -79,30 +80,79 @@ bool LinkTo(const fs::path& link, const fs::path& target, std::string* error) {
     return true;
 }
 
-// Copies in the data files the folder lacks; a copy appears under its name only when complete.
-bool CopyMissing(const fs::path& data, const fs::path& folder, std::string* error) {
+// The data folder's own files are Korean; these sub-folders hold the other languages.
+constexpr const char* kTranslations[] = {"en"};
+
+// The regular files directly in dir, by name; sub-folders hold build inputs, not shipped files.
+std::map<std::string, fs::path> FilesIn(const fs::path& dir) {
+    std::map<std::string, fs::path> files;
     std::error_code ec;
-    bool ok = true;
-    for (fs::directory_iterator it(data, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code fileEc;
-        if (!it->is_regular_file(fileEc))
-            continue; // sub-folders hold build inputs, not shipped files
-        std::string name = it->path().filename().string();
+        if (it->is_regular_file(fileEc))
+            files[it->path().filename().string()] = it->path();
+    }
+    return files;
+}
+
+bool ReadSmall(const fs::path& path, std::vector<unsigned char>* bytes) {
+    return ReadHostFile(path.string(), kMaxDataFile, bytes) == 0;
+}
+
+// True when the device's copy is exactly what some language other than the chosen one ships
+// under that name: the user did not make it, so switching languages may replace it.
+bool IsOtherLanguageCopy(const fs::path& dest, const std::vector<unsigned char>& chosen,
+                         const std::vector<fs::path>& versions) {
+    std::vector<unsigned char> have, shipped;
+    if (!ReadSmall(dest, &have) || have == chosen)
+        return false;
+    for (const fs::path& version : versions)
+        if (ReadSmall(version, &shipped) && shipped == have)
+            return true;
+    return false;
+}
+
+// Copies in the data files of the language the folder lacks; a copy appears under its name
+// only when complete.
+bool CopyData(const fs::path& data, const std::string& language, const fs::path& folder,
+              std::string* error) {
+    std::map<std::string, fs::path> files = FilesIn(data);
+    // Every shipped version of each translated file, to recognise an untouched copy by.
+    std::map<std::string, std::vector<fs::path>> versions;
+    for (const char* translation : kTranslations) {
+        for (const auto& [name, path] : FilesIn(data / translation)) {
+            if (auto base = files.find(name); base != files.end())
+                versions[name].push_back(base->second);
+            versions[name].push_back(path);
+        }
+    }
+    if (language != "ko")
+        for (const auto& [name, path] : FilesIn(data / language))
+            files[name] = path;
+
+    bool ok = true;
+    for (const auto& [name, source] : files) {
         fs::path dest = FindEntry(folder, name);
-        if (fs::exists(fs::symlink_status(dest, fileEc)))
-            continue;
+        std::error_code ec;
+        bool exists = fs::exists(fs::symlink_status(dest, ec));
         std::vector<unsigned char> bytes;
+        if (exists && !versions.count(name))
+            continue;
+        int err = ReadSmall(source, &bytes) ? 0 : EIO;
+        if (!err && exists &&
+            (!fs::is_regular_file(fs::symlink_status(dest, ec)) ||
+             !IsOtherLanguageCopy(dest, bytes, versions[name])))
+            continue;
         SafeReplace copy;
-        int err = ReadHostFile(it->path().string(), kMaxDataFile, &bytes);
         if (!err)
             err = copy.Open(dest.string());
         if (!err)
             err = copy.Write(bytes.data(), bytes.size());
-        // A file that appeared meanwhile is the user's and stays.
-        if (!err && (err = copy.Commit(true)) == EEXIST)
+        // A missing file that appeared meanwhile is the user's and stays.
+        if (!err && (err = copy.Commit(!exists)) == EEXIST)
             err = 0;
         if (err) {
-            *error = "cannot copy " + it->path().string() + " into " + folder.string();
+            *error = "cannot copy " + source.string() + " into " + folder.string();
             ok = false;
         }
     }
@@ -142,7 +192,7 @@ bool PrepareDevice(const DeviceSetup& setup, std::string* error) {
         std::error_code ec;
         if (dir.empty() || !fs::is_directory(dir, ec))
             continue;
-        if (!CopyMissing(dir, folder, &step) && ok) {
+        if (!CopyData(dir, setup.language, folder, &step) && ok) {
             ok = false;
             *error = step;
         }

@@ -1,4 +1,5 @@
 // The platform's own command-line options and the program's command line.
+#include <platform/device.h>
 #include <platform/entry.h>
 #include <platform/utf.h>
 #include <platform/winbase.h>
@@ -6,6 +7,8 @@
 #include <charconv>
 #include <mutex>
 #include <string_view>
+
+#include <sys/stat.h>
 
 namespace plat {
 namespace {
@@ -76,7 +79,8 @@ StartAction ParseStartOptions(int argc, const char* const* argv, StartOptions* o
         std::string_view name = arg.substr(2, eq == std::string_view::npos ? arg.npos : eq - 2);
         bool inlineValue = eq != std::string_view::npos;
         bool flag = name == "headless" || name == "help";
-        bool valued = name == "device" || name == "screen" || name == "scale" || name == "script";
+        bool valued = name == "device" || name == "screen" || name == "scale" || name == "script" ||
+                      name == "lang";
         if (!flag && !valued) {
             rest->emplace_back(arg);
             continue;
@@ -108,6 +112,12 @@ StartAction ParseStartOptions(int argc, const char* const* argv, StartOptions* o
             options->deviceDir = value;
         } else if (name == "script") {
             options->scriptPath = value;
+        } else if (name == "lang") {
+            if (value != "ko" && value != "en") {
+                *error = "--lang wants ko or en, not '" + std::string(value) + "'";
+                return StartAction::Fail;
+            }
+            options->language = value;
         } else if (name == "screen") {
             if (!ParseScreen(value, &options->screenWidth, &options->screenHeight)) {
                 *error = "--screen wants WIDTHxHEIGHT in pixels, such as 240x320, not '" +
@@ -137,10 +147,43 @@ std::string StartUsage(const std::string& programName) {
            "  --headless      run without a desktop window\n"
            "  --script FILE   play the input script FILE (taps, strokes, keys, waits and\n"
            "                  screenshots) instead of taking input from you\n"
+           "  --lang LL       show the texts in Korean (ko) or English (en) (default: Korean\n"
+           "                  when the locale is Korean, else English)\n"
            "  --help          show this text and stop\n"
            "\n"
            "Everything else is passed on to the program, for example /n to start a new memo.\n"
            "Put -- before program arguments that look like the options above.\n";
+}
+
+std::string LocaleLanguage(const char* lcAll, const char* lcMessages, const char* lang) {
+    for (const char* value : {lcAll, lcMessages, lang})
+        if (value && *value)
+            return std::string_view(value).substr(0, 2) == "ko" ? "ko" : "en";
+    return "en";
+}
+
+std::vector<std::string> MemoFileArguments(const std::vector<std::string>& args) {
+    std::vector<std::string> out;
+    for (const std::string& arg : args) {
+        std::u16string devicePath;
+        std::string ext = arg.size() > 4 ? arg.substr(arg.size() - 4) : "";
+        for (char& c : ext)
+            c = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+        const bool memo = ext == ".pad";
+        struct stat st;
+        if (!memo || stat(arg.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            !DevicePathForHostFile(arg, &devicePath)) {
+            out.push_back(arg);
+            continue;
+        }
+        const bool optionBefore = !out.empty() && out.back().size() == 2 &&
+                                  (out.back()[0] == '/' || out.back()[0] == '-') &&
+                                  (out.back()[1] == 'f' || out.back()[1] == 'F');
+        if (!optionBefore)
+            out.emplace_back("/f");
+        out.push_back(ToUtf8(devicePath));
+    }
+    return out;
 }
 
 std::u16string BuildCommandLine(const std::vector<std::string>& args) {

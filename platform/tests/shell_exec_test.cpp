@@ -91,16 +91,18 @@ TEST_F(ShellExecTest, StartsTheProgramOnTheSameDeviceWithItsParameters) {
     // Components match in any case, as on the device; no parameters give none.
     ASSERT_TRUE(Run(u"\\program files\\PROBE\\Probe.EXE", nullptr, &args));
     EXPECT_TRUE(After(args).empty());
-    // Parameters with spaces and non-ASCII text stay one command line.
-    ASSERT_TRUE(Run(u"\\Program Files\\Probe\\probe.exe", u"-f \\My Documents\\메모.pad", &args));
-    EXPECT_EQ(After(args), std::vector<std::string>{"-f \\My Documents\\메모.pad"});
+    // The parameters arrive as the program's parser reads them: a quoted path with spaces and
+    // non-ASCII text is one word.
+    ASSERT_TRUE(
+        Run(u"\\Program Files\\Probe\\probe.exe", u"-f  \"\\My Documents\\메모.pad\"\t/x", &args));
+    EXPECT_EQ(After(args), (std::vector<std::string>{"-f", "\\My Documents\\메모.pad", "/x"}));
 }
 
 TEST_F(ShellExecTest, ShortcutsNameTheProgramAndAddTheirArguments) {
     Write("Windows/probe.lnk", "38#\"\\Program Files\\Probe\\probe.exe\" -x\r\n");
     std::vector<std::string> args;
     ASSERT_TRUE(Run(u"\\Windows\\probe.lnk", u"/n", &args));
-    EXPECT_EQ(After(args), std::vector<std::string>{"-x /n"});
+    EXPECT_EQ(After(args), (std::vector<std::string>{"-x", "/n"}));
     // A shortcut to a shortcut, without quotes; a bare name is looked for in \Windows.
     Write("Windows/again.lnk", "18#\\Windows\\probe.lnk\n");
     ASSERT_TRUE(Run(u"again.lnk", nullptr, &args));

@@ -92,6 +92,44 @@ TEST(PrepareDevice, KeepsWhatIsThereAndMatchesNamesWithoutCase) {
     EXPECT_FALSE(fs::exists(fs::path(device.Root()) / "My Documents"));
 }
 
+// Switching languages: the texts the device holds change with the choice when they are a
+// shipped version, a text the user edited stays, and files with no translation are shared.
+TEST(PrepareDevice, TheChosenLanguageReplacesOnlyUntouchedShippedTexts) {
+    TestDevice device;
+    TempDir build;
+    fs::path data = build.path / "data";
+    Write(data / "language.txt", "korean texts");
+    Write(data / "winza.lng", "korean toolkit");
+    Write(data / "toolbar.bmp", "bitmap");
+    Write(data / "en" / "language.txt", "english texts");
+    Write(data / "en" / "winza.lng", "english toolkit");
+    fs::path folder = fs::path(device.Root()) / "Program Files" / "Scribbo";
+    auto prepare = [&](const char* language) {
+        plat::DeviceSetup setup{"", u"scribbo", {data.string()}};
+        setup.language = language;
+        std::string error;
+        EXPECT_TRUE(plat::PrepareDevice(setup, &error)) << error;
+    };
+
+    prepare("en");
+    EXPECT_EQ(Read(folder / "language.txt"), "english texts");
+    EXPECT_EQ(Read(folder / "winza.lng"), "english toolkit");
+    EXPECT_EQ(Read(folder / "toolbar.bmp"), "bitmap");
+    EXPECT_FALSE(fs::exists(folder / "en"));
+
+    Write(folder / "winza.lng", "toolkit edited by the user");
+    Write(folder / "toolbar.bmp", "bitmap edited by the user");
+    prepare("ko");
+    EXPECT_EQ(Read(folder / "language.txt"), "korean texts");
+    EXPECT_EQ(Read(folder / "winza.lng"), "toolkit edited by the user");
+    EXPECT_EQ(Read(folder / "toolbar.bmp"), "bitmap edited by the user");
+    prepare("en");
+    EXPECT_EQ(Read(folder / "language.txt"), "english texts");
+    EXPECT_EQ(Read(folder / "winza.lng"), "toolkit edited by the user");
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+}
+
 TEST(PrepareDevice, ReplacesAStaleLinkButNotARealFile) {
     TestDevice device;
     TempDir build;
@@ -151,7 +189,7 @@ int StartWith(std::vector<std::string> args) {
         argv.push_back(a.data());
     argv.push_back(nullptr);
     g_call = Call();
-    return plat::RunProgram(static_cast<int>(args.size()), argv.data(), FakeWinMain, "");
+    return plat::RunProgram(static_cast<int>(args.size()), argv.data(), FakeWinMain, {});
 }
 
 } // namespace

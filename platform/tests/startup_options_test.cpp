@@ -78,6 +78,8 @@ TEST(StartOptions, BadValuesFailWithOneLineNamingTheOption) {
                                                        {"--device"},
                                                        {"--device="},
                                                        {"--script"},
+                                                       {"--lang", "de"},
+                                                       {"--lang"},
                                                        {"--headless=yes"},
                                                        {"--help=me"}};
     for (const auto& args : bad) {
@@ -89,6 +91,30 @@ TEST(StartOptions, BadValuesFailWithOneLineNamingTheOption) {
         option = option.substr(0, option.find('='));
         EXPECT_NE(p.error.find(option), std::string::npos) << p.error;
     }
+}
+
+TEST(StartOptions, LanguageComesFromTheOptionElseTheLocale) {
+    EXPECT_EQ(Parse({"--lang", "en", "/n"}).options.language, "en");
+    EXPECT_EQ(Parse({"--lang=ko"}).options.language, "ko");
+    EXPECT_EQ(Parse({"/n"}).options.language, "");
+    struct Case {
+        const char* all;
+        const char* messages;
+        const char* lang;
+        const char* expected;
+    } cases[] = {
+        {nullptr, nullptr, "ko_KR.UTF-8", "ko"},
+        {nullptr, nullptr, "en_GB.UTF-8", "en"},
+        {nullptr, nullptr, nullptr, "en"},
+        {"", "ko_KR", "de_DE", "ko"},      // an empty variable does not count
+        {"C", "ko_KR", "ko_KR", "en"},     // LC_ALL wins
+        {nullptr, "fr_FR", "ko_KR", "en"}, // then LC_MESSAGES
+        {"ko", nullptr, nullptr, "ko"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(plat::LocaleLanguage(c.all, c.messages, c.lang), c.expected)
+            << (c.all ? c.all : "-") << " " << (c.messages ? c.messages : "-") << " "
+            << (c.lang ? c.lang : "-");
 }
 
 TEST(StartOptions, ScreenAcceptsEitherCaseOfX) {

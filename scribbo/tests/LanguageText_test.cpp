@@ -3,6 +3,8 @@
 #include "scribbo_test_support.h"
 
 #include <TestDevice.h>
+#include <platform/entry.h>
+#include "winza/GLib.h"
 
 #include <gtest/gtest.h>
 
@@ -114,18 +116,61 @@ TEST_F(LanguageText, AnsiFileAndEscapedLineFeeds) {
     EXPECT_EQ(std::u16string(GetLangText(103)), u"line 103");
 }
 
-TEST_F(LanguageText, ShippedFileHoldsAll104Texts) {
-    std::filesystem::copy_file(SCRIBBO_DATA_DIR "/language.txt",
-                               device.Host("Program Files/Scribbo/language.txt"));
-    ASSERT_EQ(LoadLanguageFile(), 1);
-    for (int i = 0; i < kLanguageTextCount; ++i)
-        EXPECT_GT(wcslen(GetLangText(i)), 0u) << i;
-    // The date list bar formats text 1 with year, month and day into 20 characters.
-    WCHAR date[64];
-    wsprintfW(date, GetLangText(1), 2026, 12, 31);
-    EXPECT_LT(wcslen(date), 20u);
-    EXPECT_NE(std::u16string(date).find(u"2026"), std::u16string::npos);
-    // The seven day names, Sunday first.
-    EXPECT_EQ(std::u16string(GetLangText(2)), u"일");
-    EXPECT_EQ(std::u16string(GetLangText(8)), u"토");
+// Both shipped languages as the start-up puts them on the device: every text of the
+// application and the toolkit is there, and each formatted text takes the same numbers in the
+// same order as the Korean one, since the code fills them alike.
+TEST_F(LanguageText, ShippedLanguagesAreCompleteAndFormatAlike) {
+    auto formats = [](const WCHAR* text) {
+        std::u16string out;
+        // The conversion letters only: width and precision may differ between languages.
+        for (const WCHAR* p = text; *p; ++p) {
+            if (*p != u'%')
+                continue;
+            while (p[1] &&
+                   std::u16string_view(u"0123456789.-+ #").find(p[1]) != std::u16string::npos)
+                ++p;
+            if (p[1])
+                out += *++p;
+        }
+        return out;
+    };
+    std::vector<std::u16string> koFormats, koToolkitFormats;
+    for (const char* language : {"ko", "en"}) {
+        SCOPED_TRACE(language);
+        plat::DeviceSetup setup{"", u"scribbo", {SCRIBBO_DATA_DIR}};
+        setup.language = language;
+        std::string error;
+        ASSERT_TRUE(plat::PrepareDevice(setup, &error)) << error;
+        ASSERT_EQ(LoadLanguageFile(), 1);
+        InitGLibControl();
+        EXPECT_EQ(IsGLibTextOwned(), 1);
+        EXPECT_EQ(GetGLibTextCount(), 27);
+        std::vector<std::u16string> textFormats, toolkitFormats;
+        for (int i = 0; i < kLanguageTextCount; ++i) {
+            EXPECT_GT(wcslen(GetLangText(i)), 0u) << i;
+            textFormats.push_back(formats(GetLangText(i)));
+        }
+        for (int i = 0; i < GetGLibTextCount(); ++i)
+            toolkitFormats.push_back(formats(GetGLibText(i)));
+        // The date list bar formats text 1 with year, month and day into 20 characters.
+        WCHAR date[64];
+        wsprintfW(date, GetLangText(1), 2026, 12, 31);
+        EXPECT_LT(wcslen(date), 20u);
+        EXPECT_NE(std::u16string(date).find(u"2026"), std::u16string::npos);
+        EXPECT_NE(std::u16string(date).find(u"31"), std::u16string::npos);
+        if (std::string(language) == "ko") {
+            EXPECT_EQ(std::u16string(GetLangText(2)), u"일");
+            EXPECT_EQ(std::u16string(GetLangText(8)), u"토");
+            koFormats = textFormats;
+            koToolkitFormats = toolkitFormats;
+        } else {
+            EXPECT_EQ(std::u16string(GetLangText(2)), u"Su");
+            EXPECT_EQ(std::u16string(GetLangText(8)), u"Sa");
+            EXPECT_EQ(std::u16string(GetGLibText(0)), u"English");
+            EXPECT_EQ(textFormats, koFormats);
+            EXPECT_EQ(toolkitFormats, koToolkitFormats);
+        }
+        FreeGLib();
+        FreeLanguageTexts();
+    }
 }

@@ -27,4 +27,14 @@ bool DeviceToHostPath(LPCWSTR devicePath, std::string* hostPath);
 // The reverse, for host paths inside the root ("\..." with backslashes); false outside it.
 bool HostToDevicePath(const std::string& hostPath, std::u16string* devicePath);
 
+// A memo file outside the root, opened from the desktop, appears on the device as
+// "\Storage Card\<its name>", as if a card held just that file: only that one name is mapped
+// there, so every other path, "\Storage Card" itself included, stays inside the root. One file
+// at a time, for this process; mapping another replaces it. False (nothing mapped) for a path
+// that is not a regular file or whose name the device cannot write.
+bool MapHostFile(const std::string& hostFile, std::u16string* devicePath);
+void UnmapHostFile();
+// The device path for a host file: its own below the root, else the mapped one.
+bool DevicePathForHostFile(const std::string& hostFile, std::u16string* devicePath);
+
 } // namespace plat

@@ -167,5 +167,5 @@ int main(int argc, char** argv) {
             g_words.assign(argv + i + 1, argv + argc);
             break;
         }
-    return plat::RunProgram(argc, argv, &HelperMain, "");
+    return plat::RunProgram(argc, argv, &HelperMain, {});
 }
