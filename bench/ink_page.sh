@@ -74,9 +74,16 @@ with open(work + "/page.strokes", "wb") as f:
         for px, py in pts:
             f.write(struct.pack("<ff", px, py))
         radius = int(width / 2 * 65536)
+        # Bounds as the program keeps them: the points' pixel box widened by the radius and
+        # the outer half of the antialiasing band.
+        reach = math.ceil(width / 2 + 0.6)
+        xs, ys = [p[0] for p in pts], [p[1] for p in pts]
+        left = math.floor(min(xs)) - reach
+        bounds = [left - int(math.fmod(left, 2)), math.floor(min(ys)) - reach, math.ceil(max(xs)) + reach + 1,
+                  math.ceil(max(ys)) + reach + 1]
         objects.append({"kind": 3, "stroke_type": tool, "colour": "0x%08X" % colour,
                         "width": radius, "alpha": alpha, "text_format": 0,
-                        "bounds": [0, 0, 0, 0], "transform": [65536, 0, 0, 65536, 0, 0, 0, 0],
+                        "bounds": bounds, "transform": [65536, 0, 0, 65536, 0, 0, 0, 0],
                         "points": [[int(px * 65536), int(py * 65536), radius, alpha]
                                    for px, py in pts]})
 paper = {"PageWidth": W, "PageHeight": H, "BackColor": "0x%08X" % PAPER, "HasBackImage": 0,
