@@ -79,8 +79,8 @@ with open(work + "/page.strokes", "wb") as f:
         reach = math.ceil(width / 2 + 0.6)
         xs, ys = [p[0] for p in pts], [p[1] for p in pts]
         left = math.floor(min(xs)) - reach
-        bounds = [left - int(math.fmod(left, 2)), math.floor(min(ys)) - reach, math.ceil(max(xs)) + reach + 1,
-                  math.ceil(max(ys)) + reach + 1]
+        bounds = [left - int(math.fmod(left, 2)), math.floor(min(ys)) - reach,
+                  math.ceil(max(xs)) + reach + 1, math.ceil(max(ys)) + reach + 1]
         objects.append({"kind": 3, "stroke_type": tool, "colour": "0x%08X" % colour,
                         "width": radius, "alpha": alpha, "text_format": 0,
                         "bounds": bounds, "transform": [65536, 0, 0, 65536, 0, 0, 0, 0],
