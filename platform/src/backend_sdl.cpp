@@ -1,4 +1,5 @@
-// The SDL2 backend: a desktop window showing the screen at an integer scale. SDL runs on a
+// The SDL2 backend: a desktop window showing the screen at an integer scale. It is a module
+// of its own (libplatform_sdl.so), loaded when a desktop window is wanted. SDL runs on a
 // thread of its own that sleeps in SDL_WaitEvent; the user-interface thread hands it changed
 // rectangles, and it hands input back as raw platform input.
 #include "backend.h"
@@ -409,3 +410,9 @@ std::unique_ptr<DisplayBackend> MakeSdlBackend(int scale, std::string* error) {
 }
 
 } // namespace plat
+
+// What the display looks up after loading this module.
+extern "C" [[gnu::visibility("default")]] plat::DisplayBackend*
+ScribboMakeSdlBackend(int scale, std::string* error) {
+    return plat::MakeSdlBackend(scale, error).release();
+}

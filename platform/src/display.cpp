@@ -5,6 +5,8 @@
 
 #include <platform/entry.h>
 
+#include <dlfcn.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,30 @@ void Install(std::unique_ptr<DisplayBackend> backend) {
     SetIdleHook(OnIdle);
 }
 
+// SDL and the desktop libraries it pulls in (X11, Wayland, sound, D-Bus...) are loaded only
+// when a desktop window is wanted: tools and headless runs start without them. The module
+// lies beside this library and stays loaded.
+std::unique_ptr<DisplayBackend> LoadSdlBackend(int scale, std::string* error) {
+    std::string path = "libplatform_sdl.so";
+    Dl_info self{};
+    if (dladdr(reinterpret_cast<void*>(&LoadSdlBackend), &self) && self.dli_fname) {
+        const std::string library = self.dli_fname;
+        const size_t slash = library.rfind('/');
+        if (slash != std::string::npos)
+            path = library.substr(0, slash + 1) + path;
+    }
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    using Make = DisplayBackend* (*)(int, std::string*);
+    Make make = module ? reinterpret_cast<Make>(dlsym(module, "ScribboMakeSdlBackend")) : nullptr;
+    if (!make) {
+        const char* why = dlerror();
+        if (error)
+            *error = std::string("cannot load the desktop display: ") + (why ? why : path);
+        return nullptr;
+    }
+    return std::unique_ptr<DisplayBackend>(make(scale, error));
+}
+
 } // namespace
 
 DisplayBackend* CurrentBackend() {
@@ -66,7 +92,7 @@ bool StartDisplay(std::string* error) {
     if (o.headless || !o.scriptPath.empty()) {
         backend = MakeHeadlessBackend();
     } else {
-        backend = MakeSdlBackend(o.scale, error);
+        backend = LoadSdlBackend(o.scale, error);
         if (!backend)
             return false;
     }

@@ -51,10 +51,9 @@ std::shared_ptr<Surface> MakeSurface(int width, int height, int bpp, bool bottom
     if (bytes > (size_t{1} << 28))
         return nullptr;
     auto s = std::make_shared<Surface>();
-    s->storage.reset(new (std::nothrow) BYTE[bytes]);
+    s->storage.reset(static_cast<BYTE*>(std::calloc(bytes, 1)));
     if (!s->storage)
         return nullptr;
-    std::memset(s->storage.get(), 0, bytes);
     s->width = width;
     s->height = height;
     s->bpp = bpp;

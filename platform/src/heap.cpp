@@ -27,13 +27,19 @@ HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
     }
     // A zero-byte request still gives a distinct block.
     SIZE_T n = bytes ? bytes : 1;
-    void* p = std::malloc(n);
+    // calloc hands a large block over as fresh zero pages instead of clearing it byte by
+    // byte; the slack beyond the request is cleared too, as a block may grow into it.
+    const bool zero = flags & LMEM_ZEROINIT;
+    void* p = zero ? std::calloc(n, 1) : std::malloc(n);
     if (!p) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (flags & LMEM_ZEROINIT)
-        std::memset(p, 0, malloc_usable_size(p));
+    if (zero) {
+        const size_t usable = malloc_usable_size(p);
+        if (usable > n)
+            std::memset(static_cast<char*>(p) + n, 0, usable - n);
+    }
     return p;
 }
 

@@ -27,8 +27,35 @@ void PngWrite(png_structp png, png_bytep data, png_size_t size) {
 
 void PngFlush(png_structp) {}
 
+// One row of the picture as PNG wants it: R, G, B (and A when a colour stands for
+// transparency).
+void ConvertRow(const Surface& s, int y, const COLORREF* transparent, BYTE* out) {
+    const BYTE* row = s.Row(y);
+    if (s.bpp == 24 && !transparent) {
+        for (int x = 0; x < s.width; ++x, row += 3, out += 3) {
+            out[0] = row[2];
+            out[1] = row[1];
+            out[2] = row[0];
+        }
+        return;
+    }
+    const int channels = transparent ? 4 : 3;
+    for (int x = 0; x < s.width; ++x, out += channels) {
+        COLORREF c = RawToColor(s, GetRaw(row, x, s.bpp));
+        bool clear = transparent && c == *transparent;
+        out[0] = clear ? 0 : GetRValue(c);
+        out[1] = clear ? 0 : GetGValue(c);
+        out[2] = clear ? 0 : GetBValue(c);
+        if (transparent)
+            out[3] = clear ? 0 : 255;
+    }
+}
+
 // Only trivially destructible locals live between setjmp and the calls that may jump.
-bool WritePng(SafeReplace* out, int width, int height, int channels, const BYTE* pixels) {
+// Pages and screenshots are large areas of one colour and thin lines: the fastest deflate
+// level without row filters makes files as small as the default settings do, several times
+// faster.
+bool WritePng(SafeReplace* out, const Surface& s, const COLORREF* transparent, BYTE* row) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png)
         return false;
@@ -42,12 +69,16 @@ bool WritePng(SafeReplace* out, int width, int height, int channels, const BYTE*
         return false;
     }
     png_set_write_fn(png, out, PngWrite, PngFlush);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height),
+                 8, transparent ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, 1);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_write_info(png, info);
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, pixels + static_cast<size_t>(y) * width * channels);
+    for (int y = 0; y < s.height; ++y) {
+        ConvertRow(s, y, transparent, row);
+        png_write_row(png, row);
+    }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
@@ -56,23 +87,9 @@ bool WritePng(SafeReplace* out, int width, int height, int channels, const BYTE*
 bool Save(const Surface& s, const std::string& path, const COLORREF* transparent) {
     if (path.empty() || s.width <= 0 || s.height <= 0)
         return false;
-    const int channels = transparent ? 4 : 3;
-    std::vector<BYTE> pixels(static_cast<size_t>(s.width) * s.height * channels);
-    BYTE* out = pixels.data();
-    for (int y = 0; y < s.height; ++y) {
-        const BYTE* row = s.Row(y);
-        for (int x = 0; x < s.width; ++x, out += channels) {
-            COLORREF c = RawToColor(s, GetRaw(row, x, s.bpp));
-            bool clear = transparent && c == *transparent;
-            out[0] = clear ? 0 : GetRValue(c);
-            out[1] = clear ? 0 : GetGValue(c);
-            out[2] = clear ? 0 : GetBValue(c);
-            if (transparent)
-                out[3] = clear ? 0 : 255;
-        }
-    }
+    std::vector<BYTE> row(static_cast<size_t>(s.width) * (transparent ? 4 : 3));
     SafeReplace file;
-    return file.Open(path) == 0 && WritePng(&file, s.width, s.height, channels, pixels.data()) &&
+    return file.Open(path) == 0 && WritePng(&file, s, transparent, row.data()) &&
            file.Commit() == 0;
 }
 

@@ -18,15 +18,19 @@ bool AllZero(const void* p, size_t n) {
 } // namespace
 
 TEST(LocalHeap, ZeroInitFillsTheWholeBlock) {
-    // Dirty the heap first so a zeroed block is not zero by luck.
-    void* dirty = std::malloc(4096);
-    std::memset(dirty, 0xAB, 4096);
-    std::free(dirty);
-    HLOCAL p = LocalAlloc(LPTR, 4000);
-    ASSERT_NE(p, nullptr);
-    ASSERT_GE(LocalSize(p), 4000u);
-    EXPECT_TRUE(AllZero(p, LocalSize(p)));
-    EXPECT_EQ(LocalFree(p), nullptr);
+    // A small block from the heap and a large one the allocator maps on its own; odd sizes
+    // leave slack beyond the request, which must be zero too.
+    for (size_t size : {size_t{4001}, (size_t{3} << 20) + 1}) {
+        // Dirty the heap first so a zeroed block is not zero by luck.
+        void* dirty = std::malloc(size);
+        std::memset(dirty, 0xAB, size);
+        std::free(dirty);
+        HLOCAL p = LocalAlloc(LPTR, size);
+        ASSERT_NE(p, nullptr) << size;
+        ASSERT_GE(LocalSize(p), size);
+        EXPECT_TRUE(AllZero(p, LocalSize(p))) << size;
+        EXPECT_EQ(LocalFree(p), nullptr);
+    }
 }
 
 TEST(LocalHeap, FixedBlocksAreWritableAndDistinctEvenAtSizeZero) {
