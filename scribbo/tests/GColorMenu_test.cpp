@@ -237,8 +237,9 @@ TEST_P(ColorMenuGallery, TheColumnWithTheGridOpenBesideIt) {
               GetGLibColor(74));
     const RECT swatch = menu.GetMenuItem(2, 1)->GetRect();
     const int sx = x + (swatch.left + swatch.right) / 2;
-    if (sx < at.left)
+    if (sx < at.left) {
         EXPECT_EQ(ScreenPixel(sx, y + (swatch.top + swatch.bottom) / 2), PaletteColors[2][0]);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ColorMenuGallery,
