@@ -3,6 +3,7 @@
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
 #include "scribbo/GCustomMessageBox.h"
+#include "scribbo/GScribboMain.h"
 #include "scribbo/LanguageText.h"
 #include "scribbo/Settings.h"
 
@@ -128,8 +129,15 @@ LRESULT GPadView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 Layout();
             return 0;
         case UM_OBJECTCHANGED:
+            if (wParam) {
+                OnMagnifyStroke(reinterpret_cast<const tagRECT*>(wParam));
+                return 0;
+            }
             MarkChanged();
             Redraw();
+            return 0;
+        case UM_MAGNIFYMOVED:
+            FollowMagnifyPad(1);
             return 0;
         case UM_MAGNIFYTALLER:
         case UM_MAGNIFYSHORTER: {
@@ -221,6 +229,50 @@ void GPadView::CreateBars() {
     m_penBar.SetCornerButton(ID_PAD_PENS, ScaleToButton(23));
     m_penBar.SetPreviewDrawMan(&m_preview);
     ::ShowWindow(m_topBar, g_Settings.LockToolbar ? SW_SHOW : SW_HIDE);
+    PlaceTabs();
+    m_scrollTab.SetControlled(&m_vScroll, &m_hScroll);
+    m_toolTab.SetControlled(&m_topBar);
+}
+
+void GPadView::PlaceTabs() {
+    if (!m_hWnd)
+        return;
+    const RECT ink = GetInkRect();
+    RECT screen = ink;
+    ClientToScreen(&screen);
+    // The scroll bar tab takes the corner where the two bars meet, the tool bar tab the
+    // middle of the ink's right edge.
+    const int t = ScaleToButton(IsHires() ? 30 : 15);
+    const int right = m_rcClient.right;
+    const int bottom =
+        m_rcClient.bottom - m_nBarHeight + 1 - (m_bMagnifier ? int(g_Settings.MagPadHieght) : 0);
+    const RECT scroll{right - t, bottom - t, right, bottom};
+    const int cy = (ink.top + ink.bottom) / 2;
+    const RECT tool{ink.right - ApplyHires(18), cy - ApplyHires(22), ink.right,
+                    cy + ApplyHires(22)};
+    GDib* picture = m_memo.GetBufferBlock();
+    if (!m_scrollTab.GetSafeHwnd()) {
+        m_scrollTab.Create(this, picture, screen, screen, scroll);
+        m_toolTab.Create(this, picture, screen, screen, tool);
+    } else {
+        m_scrollTab.SetBackground(picture, screen, screen, scroll);
+        m_toolTab.SetBackground(picture, screen, screen, tool);
+    }
+    m_toolTab.SetDocument(&m_memo, POINT{ink.left, ink.top});
+}
+
+void GPadView::RefreshTabsOver(const tagRECT& rc) {
+    if (RectIsEmpty(&rc))
+        return;
+    RECT changed{m_nOffsetX + rc.left, m_nOffsetY + rc.top, m_nOffsetX + rc.right,
+                 m_nOffsetY + rc.bottom};
+    ClientToScreen(&changed);
+    for (Winza* tab : {static_cast<Winza*>(&m_scrollTab), static_cast<Winza*>(&m_toolTab)}) {
+        RECT at{}, hit{};
+        if (tab->GetSafeHwnd() && ::GetWindowRect(*tab, &at) &&
+            ::IntersectRect(&hit, &at, &changed))
+            ::InvalidateRect(*tab, nullptr, FALSE);
+    }
 }
 
 void GPadView::FitPresets() {
@@ -271,7 +323,17 @@ void GPadView::Layout() {
         m_memo.ZoomTo(m_nZoom, 0);
         m_memo.ScrollTo(pos.x, pos.y, 1);
     }
+    if (m_bMagnifier && m_magnify.GetSafeHwnd()) {
+        const int mh = int(g_Settings.MagPadHieght);
+        const int bottom = h - m_nBarHeight + 1;
+        ::MoveWindow(m_magnify, 0, bottom - mh, w, mh, TRUE);
+        m_magnify.SetZoom(GMagnifyPad::ZoomForStrip(mh, m_memo.GetTemplate()->LineSpace));
+        ::ShowWindow(m_magnify, SW_SHOW);
+    }
     UpdateScrollBars();
+    PlaceTabs();
+    if (m_bMagnifier)
+        FollowMagnifyPad(0);
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
@@ -345,6 +407,9 @@ void GPadView::ShowInk(const tagRECT& rc) {
 void GPadView::Redraw() {
     m_memo.Render();
     UpdatePageIndicator();
+    // The strip shows the page as it now is (another page, or the same one changed).
+    if (m_bMagnifier)
+        AttachMagnifyPage();
     if (m_hWnd)
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
@@ -353,15 +418,13 @@ LRESULT GPadView::OnTimer(WPARAM id) {
     switch (id) {
         case kScrollLauncherTimer:
             ::KillTimer(m_hWnd, id);
-            if (!g_Settings.LockScrollbar) {
-                ::ShowWindow(m_hScroll, SW_HIDE);
-                ::ShowWindow(m_vScroll, SW_HIDE);
-            }
+            if (m_scrollTab.IsShown())
+                m_scrollTab.ShowControlled(1, SW_HIDE);
             return 0;
         case kToolLauncherTimer:
             ::KillTimer(m_hWnd, id);
-            if (!g_Settings.LockToolbar)
-                ::ShowWindow(m_topBar, SW_HIDE);
+            if (m_toolTab.IsShown())
+                m_toolTab.ShowControlled(1, SW_HIDE);
             return 0;
         case kAutoSaveTimer:
             ::KillTimer(m_hWnd, id);
@@ -376,8 +439,13 @@ LRESULT GPadView::OnCommand(WPARAM wParam, LPARAM) {
     const int id = LOWORD(wParam);
     switch (id) {
         case ID_PAD_NEWMEMO: {
+            // The folder the list shows; the default folder without a list.
             WCHAR folder[kMemoPathChars];
-            wcsncpy(folder, g_Settings.DefNewMemoFolder, kMemoPathChars);
+            GScribboMain* main = GScribboMain::Instance();
+            LPCWSTR listed = main && main->GetTitleViewWnd() ? main->GetTitleView()->GetCurFolder()
+                                                             : g_Settings.DefNewMemoFolder;
+            wcsncpy(folder, listed, kMemoPathChars - 1);
+            folder[kMemoPathChars - 1] = 0;
             NewMemo(folder);
             break;
         }
@@ -527,10 +595,16 @@ LRESULT GPadView::OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CancelStroke();
     for (UINT id : {kScrollLauncherTimer, kToolLauncherTimer, kAutoSaveTimer})
         ::KillTimer(hwnd, id);
+    // The strip lets the memo's page go before the memo is left.
+    if (m_magnify.GetSafeHwnd()) {
+        m_magnify.AttachPage(nullptr, nullptr);
+        m_magnify.Destroy();
+    }
     // Closing the program saves what is open; a failed save was already told.
     SaveMemo();
     m_autoSave.Wait();
-    for (Winza* child : {static_cast<Winza*>(&m_topBar), static_cast<Winza*>(&m_penBar),
+    for (Winza* child : {static_cast<Winza*>(&m_scrollTab), static_cast<Winza*>(&m_toolTab),
+                         static_cast<Winza*>(&m_topBar), static_cast<Winza*>(&m_penBar),
                          static_cast<Winza*>(&m_hScroll), static_cast<Winza*>(&m_vScroll)})
         if (child->GetSafeHwnd())
             child->Destroy();

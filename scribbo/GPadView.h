@@ -4,8 +4,11 @@
 // opens memos, starts new ones and saves them when they are left.
 #pragma once
 
+#include "scribbo/GMagnifyPad.h"
 #include "scribbo/GPadDrawMan.h"
+#include "scribbo/GScrollBarLauncher.h"
 #include "scribbo/GToolBarEx.h"
+#include "scribbo/GToolBarLauncher.h"
 #include "scribbo/MemoAutoSave.h"
 #include "winza/GScrollBar.h"
 #include "winza/Winza.h"
@@ -116,6 +119,9 @@ public:
     InkraManScrollBar* GetHScrollBar() { return &m_hScroll; }
     InkraManScrollBar* GetVScrollBar() { return &m_vScroll; }
     MemoAutoSave* GetAutoSave() { return &m_autoSave; }
+    GScrollBarLauncher* GetScrollTab() { return &m_scrollTab; }
+    GToolBarLauncher* GetToolTab() { return &m_toolTab; }
+    GMagnifyPad* GetMagnifyPad() { return &m_magnify; }
 
 protected:
     LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -130,6 +136,10 @@ protected:
     LRESULT OnScroll(UINT msg, WPARAM wParam);
 
     void CreateBars();
+    // The launcher tabs over the ink buffer's right edge, made or moved.
+    void PlaceTabs();
+    // Repaints the tabs that lie over rc (buffer coordinates): they blend the ink under them.
+    void RefreshTabsOver(const tagRECT& rc);
     void FitPresets();
     void InitDrawManagers();
     // Lays bars, scroll bars and the ink buffer out for the window's size.
@@ -158,6 +168,12 @@ protected:
     void MoveMagnifierTo(POINT pt);
     void PlaceMagnifierFrame();
     void DrawMagnifier(HDC hdc);
+    // The frame follows the magnify strip's view and stays on screen.
+    void FollowMagnifyPad(int scrollIntoView);
+    // The strip shows the memo's current page (or nothing while no memo is shown).
+    void AttachMagnifyPage();
+    // A stroke written in the strip: the memo redraws its page rectangle.
+    void OnMagnifyStroke(const tagRECT* pageRect);
     // The zoomed page's size in pixels.
     SIZE PageExtent() const;
     void UpdatePageIndicator();
@@ -171,6 +187,9 @@ protected:
     GToolBarEx m_topBar;
     GToolBarEx m_penBar;
     MemoAutoSave m_autoSave;
+    GScrollBarLauncher m_scrollTab;
+    GToolBarLauncher m_toolTab;
+    GMagnifyPad m_magnify;
     std::vector<GToolButton*> m_presets;
     WCHAR m_szPath[kMemoPathChars] = {};
     HWND m_hNotify = nullptr;

@@ -6,6 +6,7 @@
 #include "scribbo/Settings.h"
 
 #include "fundo/GeoRect.h"
+#include "fundo/Matrix.h"
 #include "winza/DrawHelpers.h"
 #include "winza/Hires.h"
 #include "winza/WinzaUtil.h"
@@ -30,12 +31,8 @@ LRESULT GPadView::OnPenDown(LPARAM lParam) {
     m_ptLast = pt;
     ::KillTimer(m_hWnd, kAutoSaveTimer);
     // The bars that are not locked make way for the pen.
-    if (!g_Settings.LockScrollbar) {
-        ::ShowWindow(m_hScroll, SW_HIDE);
-        ::ShowWindow(m_vScroll, SW_HIDE);
-    }
-    if (!g_Settings.LockToolbar)
-        ::ShowWindow(m_topBar, SW_HIDE);
+    m_scrollTab.ShowControlled(0, SW_HIDE);
+    m_toolTab.ShowControlled(0, SW_HIDE);
     ::SetCapture(m_hWnd);
     if (m_bMagnifier && ::PtInRect(&m_rcMagnifier, pt)) {
         m_bMagnifierDrag = 1;
@@ -43,7 +40,9 @@ LRESULT GPadView::OnPenDown(LPARAM lParam) {
         return 0;
     }
     if (!m_bDrawing && HasMemo()) {
-        ShowInk(m_memo.LButtonDown(pt.x - m_nOffsetX, pt.y - m_nOffsetY, 255));
+        const tagRECT rc = m_memo.LButtonDown(pt.x - m_nOffsetX, pt.y - m_nOffsetY, 255);
+        ShowInk(rc);
+        RefreshTabsOver(rc);
         m_bDrawing = 1;
     }
     return 0;
@@ -79,6 +78,7 @@ LRESULT GPadView::OnPenMove(LPARAM lParam) {
     }
     m_ptLast = pt;
     ShowInk(changed);
+    RefreshTabsOver(changed);
     return 0;
 }
 
@@ -92,7 +92,9 @@ LRESULT GPadView::OnPenUp(LPARAM lParam) {
     }
     if (!m_bDrawing)
         return 0;
-    ShowInk(m_memo.LButtonUp(pt.x - m_nOffsetX, pt.y - m_nOffsetY, 255));
+    const tagRECT rc = m_memo.LButtonUp(pt.x - m_nOffsetX, pt.y - m_nOffsetY, 255);
+    ShowInk(rc);
+    RefreshTabsOver(rc);
     m_bDrawing = 0;
     MarkChanged();
     ::SetTimer(m_hWnd, kAutoSaveTimer, kAutoSaveMs, nullptr);
@@ -257,47 +259,132 @@ void GPadView::FitHeight() {
 }
 
 void GPadView::UpdatePageIndicator() {
-    // The tool bar tab shows it once the pad has its tabs.
+    if (m_toolTab.GetSafeHwnd())
+        m_toolTab.SetPage(m_memo.GetCurPageIndex() + 1, m_memo.GetPageNum());
 }
 
 // ---- Magnifier frame ----------------------------------------------------------------------
 
 void GPadView::ShowMagnifier(int on) {
-    if (on == m_bMagnifier)
+    on = on ? 1 : 0;
+    if (on == m_bMagnifier || (on && !HasMemo()))
         return;
+    CancelStroke();
     m_bMagnifier = on;
     m_topBar.SetCheck(ID_PAD_MAGNIFY, on);
-    if (on)
-        PlaceMagnifierFrame();
+    if (on && !m_magnify.GetSafeHwnd() &&
+        !m_magnify.CreatePad(m_hWnd, RECT{0, 0, 1, 1}, WS_CHILD)) {
+        m_bMagnifier = 0;
+        m_topBar.SetCheck(ID_PAD_MAGNIFY, 0);
+        return;
+    }
+    if (on) {
+        AttachMagnifyPage();
+    } else {
+        // The memo's page is the memo's alone again.
+        m_magnify.AttachPage(nullptr, nullptr);
+        ::ShowWindow(m_magnify, SW_HIDE);
+        m_rcMagnifier = RECT{0, 0, 0, 0};
+    }
     Layout();
+    // The strip starts on the first writing line in view.
+    if (on) {
+        const RECT ink = GetInkRect();
+        MoveMagnifierTo(POINT{ink.left, ink.top});
+    }
+}
+
+void GPadView::AttachMagnifyPage() {
+    if (!m_magnify.GetSafeHwnd())
+        return;
+    m_magnify.AttachPage(m_bMagnifier && HasMemo() ? m_memo.GetCurPage() : nullptr,
+                         m_bMagnifier && HasMemo() ? &m_memo : nullptr);
+    if (m_bMagnifier)
+        FollowMagnifyPad(0);
+}
+
+void GPadView::OnMagnifyStroke(const tagRECT* pageRect) {
+    MarkChanged();
+    tagRECT view{0, 0, 0, 0};
+    if (pageRect && !RectIsEmpty(pageRect))
+        MatrixTransformRect(m_memo.GetMatrix(), pageRect, &view);
+    if (RectIsEmpty(&view)) {
+        Redraw();
+    } else {
+        // Antialiased edges reach a pixel past the stroke's bounds.
+        view.left -= 2;
+        view.top -= 2;
+        view.right += 2;
+        view.bottom += 2;
+        m_memo.UpdateBuffer(view);
+        ShowInk(view);
+        RefreshTabsOver(view);
+        // The frame was drawn over those pixels.
+        RECT frame = m_rcMagnifier;
+        ::InflateRect(&frame, 2, 2);
+        ::InvalidateRect(m_hWnd, &frame, FALSE);
+    }
+    ::SetTimer(m_hWnd, kAutoSaveTimer, kAutoSaveMs, nullptr);
 }
 
 void GPadView::PlaceMagnifierFrame() {
-    // The frame keeps its place on the page; it is laid at the first line when new.
-    const RECT ink = GetInkRect();
-    const int height = std::max(1, Round(m_nZoom * m_memo.GetTemplate()->LineSpace / 100.0));
-    const int width = std::max(1, Round(ink.right - ink.left) / 2);
-    if (m_rcMagnifier.right <= m_rcMagnifier.left)
-        m_rcMagnifier = RECT{ink.left, ink.top, ink.left + width, ink.top + height};
-    MoveMagnifierTo(POINT{m_rcMagnifier.left, m_rcMagnifier.top});
+    // The frame is where the strip shows.
+    if (m_magnify.GetSafeHwnd())
+        FollowMagnifyPad(0);
 }
 
 void GPadView::MoveMagnifierTo(POINT pt) {
+    if (!m_magnify.GetSafeHwnd())
+        return;
     const RECT ink = GetInkRect();
     const SIZE page = PageExtent();
     const POINT scroll = GetScrollPos();
     const TemplateHeader* paper = m_memo.GetTemplate();
-    const int width = m_rcMagnifier.right - m_rcMagnifier.left;
+    const int width = std::max<int>(0, m_rcMagnifier.right - m_rcMagnifier.left);
     const int step = std::max(1, Round(m_nZoom * paper->LineSpace / 100.0));
     const int title = Round(m_nZoom * paper->TitleBandHeight / 100.0);
     // In page pixels: x within the page, y on a writing line.
-    int x = std::clamp(int(pt.x - ink.left + scroll.x), 0, std::max(0, int(page.cx) - width));
+    const int x = std::clamp(int(pt.x - ink.left + scroll.x), 0, std::max(0, int(page.cx) - width));
     int y = pt.y - ink.top + scroll.y;
     const int line = std::max(0, Round(double(y - title) / step));
     y = std::min(title + line * step, std::max(title, int(page.cy) - step));
+    // The strip takes page units (16.16) at 100 %.
+    m_magnify.SetPosition(LONG(std::int64_t{IntToFixed(x)} * 100 / m_nZoom),
+                          LONG(std::int64_t{IntToFixed(y)} * 100 / m_nZoom));
+    FollowMagnifyPad(0);
+}
+
+void GPadView::FollowMagnifyPad(int scrollIntoView) {
+    if (!m_bMagnifier || !m_magnify.GetSafeHwnd())
+        return;
+    const RECT ink = GetInkRect();
+    const POINT scroll = GetScrollPos();
+    const tagRECT view = m_magnify.GetViewRect();
+    auto px = [this](LONG v) { return int((std::int64_t{v} * m_nZoom / 100 + 0x8000) >> 16); };
+    const RECT frame{ink.left + px(view.left) - scroll.x, ink.top + px(view.top) - scroll.y,
+                     ink.left + px(view.right) - scroll.x, ink.top + px(view.bottom) - scroll.y};
+    if (scrollIntoView) {
+        // The strip went to a line out of view: the page follows it.
+        int dx = 0;
+        int dy = 0;
+        if (frame.bottom > ink.bottom)
+            dy = frame.bottom - ink.bottom;
+        if (frame.top - dy < ink.top)
+            dy = frame.top - ink.top;
+        if (frame.right > ink.right)
+            dx = std::min<int>(frame.right - ink.right, frame.left - ink.left);
+        if (frame.left - dx < ink.left)
+            dx = frame.left - ink.left;
+        if (dx || dy) {
+            const POINT before = GetScrollPos();
+            ScrollBy(dx, dy);
+            const POINT after = GetScrollPos();
+            if (before.x != after.x || before.y != after.y)
+                return; // the scroll placed the frame
+        }
+    }
     m_rcMagnifierOld = m_rcMagnifier;
-    m_rcMagnifier = RECT{ink.left + x - scroll.x, ink.top + y - scroll.y,
-                         ink.left + x - scroll.x + width, ink.top + y - scroll.y + step};
+    m_rcMagnifier = frame;
     if (m_hWnd && ::IsWindowVisible(m_hWnd)) {
         RECT both{};
         ::UnionRect(&both, &m_rcMagnifierOld, &m_rcMagnifier);

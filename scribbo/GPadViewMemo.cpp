@@ -160,6 +160,7 @@ void GPadView::NotifySaved(int written, int wasNew, int changed, LPCWSTR path) {
 }
 
 void GPadView::CloseMemo() {
+    ShowMagnifier(0);
     if (!SaveMemo())
         return;
     HideView();
@@ -183,8 +184,9 @@ void GPadView::ShowView() {
         if (HWND bar = ::FindWindowW(u"HHTaskbar", nullptr))
             ::ShowWindow(bar, SW_HIDE);
     HideSIPButton(m_hWnd);
-    if (!g_Settings.LockToolbar)
-        ::ShowWindow(m_topBar, SW_HIDE);
+    // The tabs show; their bars only when locked.
+    m_scrollTab.ShowControlled(0, g_Settings.LockScrollbar ? SW_SHOW : SW_HIDE);
+    m_toolTab.ShowControlled(0, g_Settings.LockToolbar ? SW_SHOW : SW_HIDE);
     Layout();
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetFocus(m_hWnd);
@@ -197,6 +199,10 @@ void GPadView::HideView() {
     ShowSIPButton(m_hWnd, g_App.hInstance);
     if (HWND bar = ::FindWindowW(u"HHTaskbar", nullptr))
         ::ShowWindow(bar, SW_SHOW);
+    for (UINT id : {kScrollLauncherTimer, kToolLauncherTimer})
+        ::KillTimer(m_hWnd, id);
+    m_scrollTab.ShowControlled(0, SW_HIDE);
+    m_toolTab.ShowControlled(0, SW_HIDE);
     ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
@@ -302,5 +308,8 @@ void GPadView::PadOptions() {
     m_memo.ApplyPageSize();
     MarkChanged();
     Redraw();
+    // The strip takes the new paper (with Redraw) and its zoom from the new line space.
+    if (m_bMagnifier)
+        Layout();
     UpdateScrollBars();
 }

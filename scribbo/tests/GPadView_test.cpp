@@ -57,6 +57,7 @@ protected:
         Pump();
     }
     void TearDown() override {
+        plat::UnloadInputScript();
         if (view && view->GetSafeHwnd())
             ::DestroyWindow(*view);
         view.reset();
@@ -141,6 +142,33 @@ protected:
         return c;
     }
     static bool Dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 400; }
+    // Input steps run whenever a nested loop (a hold on a tab) would wait.
+    void Script(const std::string& text) {
+        const std::string path = ::testing::TempDir() + "/pad_view_script.txt";
+        std::ofstream(path) << text;
+        std::string error;
+        ASSERT_TRUE(plat::LoadInputScript(path, &error)) << error;
+    }
+    static POINT ScreenCentre(HWND hwnd) {
+        RECT r{};
+        ::GetWindowRect(hwnd, &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    // A tap on a tab: the release comes while its hold waits.
+    void TapTab(HWND tab) {
+        const POINT at = ScreenCentre(tab);
+        Script("wait 30\nup " + std::to_string(at.x) + " " + std::to_string(at.y) + "\n");
+        plat::InputStylusDown(at.x, at.y);
+        Pump();
+    }
+    // Lets fades and timers run for ms of the test clock.
+    void Run(int ms) {
+        for (int t = 0; t < ms; t += 10) {
+            clock.Advance(10);
+            Pump();
+        }
+    }
+    static bool Visible(HWND hwnd) { return hwnd && ::IsWindowVisible(hwnd); }
 
     TestDevice device;
     TestClock clock;
@@ -404,3 +432,94 @@ TEST_F(PadView, AMemoThatCannotBeReadLeavesTheViewClosed) {
 }
 
 } // namespace
+
+TEST_F(PadView, LauncherTabsFadeTheBarsInAndOutAndCountThePages) {
+    NewMemo();
+    GToolBarLauncher* tab = view->GetToolTab();
+    ASSERT_TRUE(Visible(*tab));
+    EXPECT_EQ(std::pair(tab->GetCurPage(), tab->GetPageCount()), std::pair(1, 1));
+    Command(ID_PAD_PAGEINSERT);
+    EXPECT_EQ(std::pair(tab->GetCurPage(), tab->GetPageCount()), std::pair(2, 2));
+    Command(ID_PAD_PAGEPREV);
+    EXPECT_EQ(std::pair(tab->GetCurPage(), tab->GetPageCount()), std::pair(1, 2));
+
+    // A tap fades the tool bar in; unused, it fades out again after two seconds.
+    TapTab(*tab);
+    Run(300);
+    EXPECT_TRUE(Visible(*view->GetTopBar()));
+    EXPECT_EQ(tab->GetLevel(), 255);
+    Run(int(GPadView::kLauncherHideMs) + 300);
+    EXPECT_FALSE(Visible(*view->GetTopBar()));
+
+    // The pen on the page sends the scroll bars away at once.
+    TapTab(*view->GetScrollTab());
+    Run(300);
+    EXPECT_TRUE(Visible(*view->GetVScrollBar()));
+    Stroke({{30, 60}, {90, 70}});
+    EXPECT_FALSE(Visible(*view->GetVScrollBar()));
+    EXPECT_FALSE(Visible(*view->GetHScrollBar()));
+}
+
+TEST_F(PadView, ADragFromTheToolTabSavesAndClosesTheMemo) {
+    ListenAsTitleView();
+    const std::u16string path = NewMemo();
+    Stroke({{30, 60}, {90, 70}, {150, 80}});
+    const POINT at = ScreenCentre(*view->GetToolTab());
+    // The first move ends the hold; the pen then drags 60 pixels left and lifts.
+    Script("move " + std::to_string(at.x - 5) + " " + std::to_string(at.y) + " 1\n");
+    plat::InputStylusDown(at.x, at.y);
+    Pump();
+    plat::InputStylusMove(at.x - 60, at.y);
+    Pump();
+    plat::InputStylusUp(at.x - 60, at.y);
+    Pump();
+    EXPECT_FALSE(view->HasMemo());
+    EXPECT_FALSE(Visible(*view));
+    EXPECT_EQ(ObjectsIn(path), 1);
+    ASSERT_EQ(notices.got.size(), 1u);
+    EXPECT_EQ(notices.got[0].first, UM_MEMOSAVED);
+}
+
+TEST_F(PadView, TheMagnifyStripWritesIntoThePageAtNormalSize) {
+    const std::u16string path = NewMemo();
+    Command(ID_PAD_MAGNIFY);
+    GMagnifyPad* strip = view->GetMagnifyPad();
+    ASSERT_TRUE(Visible(*strip));
+    GPadDrawMan* memo = view->GetMemo();
+    EXPECT_EQ(strip->GetPage(), memo->GetCurPage());
+    EXPECT_EQ(strip->GetZoom(), GMagnifyPad::ZoomForStrip(int(g_Settings.MagPadHieght),
+                                                          memo->GetTemplate()->LineSpace));
+    const RECT frame = view->GetMagnifierFrame();
+    const RECT ink = view->GetInkRect();
+    ASSERT_GT(frame.right, frame.left);
+    EXPECT_TRUE(frame.top >= ink.top && frame.bottom <= ink.bottom);
+
+    // Large in the strip, small on the page, there as soon as the pen lifts.
+    RECT r{};
+    ::GetWindowRect(*strip, &r);
+    const int w = strip->GetWritingWidth();
+    const int mid = (r.top + r.bottom) / 2;
+    Stroke({{r.left + w / 10, mid - 15}, {r.left + w / 4, mid + 15}, {r.left + w / 2, mid - 10}});
+    EXPECT_EQ(memo->GetCurPage()->GetTotalGDObjectNum(), 1);
+    bool dark = false;
+    for (int y = frame.top; y < frame.bottom && !dark; ++y)
+        for (int x = frame.left + 2; x < frame.right - 2 && !dark; ++x)
+            dark = Dark(ScreenPixel(x, y));
+    EXPECT_TRUE(dark) << "the stroke is not on the page";
+    EXPECT_TRUE(view->IsChanged());
+    Run(int(GPadView::kAutoSaveMs) + 100);
+    view->GetAutoSave()->Wait();
+    EXPECT_EQ(ObjectsIn(path), 1);
+
+    // The strip follows the page shown and its buttons change its height.
+    Command(ID_PAD_PAGEINSERT);
+    EXPECT_EQ(strip->GetPage(), memo->GetCurPage());
+    const DWORD before = g_Settings.MagPadHieght;
+    ::SendMessageW(*view, UM_MAGNIFYTALLER, 0, 0);
+    EXPECT_EQ(g_Settings.MagPadHieght, before + 10);
+    ::GetWindowRect(*strip, &r);
+    EXPECT_EQ(r.bottom - r.top, LONG(before + 10));
+    Command(ID_PAD_CLOSE);
+    EXPECT_EQ(strip->GetPage(), nullptr);
+    EXPECT_EQ(ObjectsIn(path), 1);
+}
