@@ -201,11 +201,12 @@ void GPadView::CreateBars() {
 
     m_topBar.CreateBar(m_hWnd, this, RECT{0, 0, w, m_nBarHeight}, eGBarHorizontal);
     m_penBar.CreateBar(m_hWnd, this, RECT{0, h - m_nBarHeight, w, h}, eGBarHorizontal);
+    // On the high-resolution screen the buttons double with the bars and their pictures.
     for (GToolBarEx* bar : {&m_topBar, &m_penBar}) {
         if (g_App.ToolbarImages)
             bar->SetButtonImage(g_App.ToolbarImages, 0);
-        bar->SetButtonSize(ScaleToButton(23), ScaleToButton(22), 1);
-        bar->SetSpacing(ScaleToButton(1));
+        bar->SetButtonSize(ScaleToButton(ApplyHires(23)), ScaleToButton(ApplyHires(22)), 1);
+        bar->SetSpacing(ScaleToButton(ApplyHires(1)));
     }
     for (int id :
          {ID_PAD_NEWMEMO, ID_PAD_OPTIONS, ID_PAD_PAGEMENU, ID_PAD_IMPORTTEXT, ID_PAD_MAGNIFY,
@@ -215,7 +216,7 @@ void GPadView::CreateBars() {
         for (int id : {ID_PAD_PAGEINSERT, ID_PAD_PAGEDELETE, ID_PAD_PAGEPREV, ID_PAD_PAGENEXT})
             m_topBar.AddItem(pages->GetPosition(), id, 0, 1);
     // Close stays at the bar's end on every level, so the page level is never a dead end.
-    m_topBar.SetCornerButton(ID_PAD_CLOSE, ScaleToButton(23));
+    m_topBar.SetCornerButton(ID_PAD_CLOSE, ScaleToButton(ApplyHires(23)));
 
     GToolButton* pens = m_penBar.AddItem(nullptr, ID_PAD_PENS, 0, 1);
     if (pens)
@@ -226,7 +227,7 @@ void GPadView::CreateBars() {
     for (int id : {ID_PAD_ZOOMIN, ID_PAD_ZOOMOUT, ID_PAD_ZOOM100, ID_PAD_CLEARPAGE})
         m_penBar.AddItem(nullptr, id, 0, 1);
     // The pen group's own button stays at the end: it opens the presets and goes back.
-    m_penBar.SetCornerButton(ID_PAD_PENS, ScaleToButton(23));
+    m_penBar.SetCornerButton(ID_PAD_PENS, ScaleToButton(ApplyHires(23)));
     m_penBar.SetPreviewDrawMan(&m_preview);
     ::ShowWindow(m_topBar, g_Settings.LockToolbar ? SW_SHOW : SW_HIDE);
     PlaceTabs();
@@ -279,8 +280,8 @@ void GPadView::FitPresets() {
     // Every preset shows on one bar beside the corner button, narrower on a narrow screen.
     if (m_presets.empty())
         return;
-    const int room = Width() - 2 * ScaleToButton(23) - ScaleToButton(4);
-    const int width = std::clamp(room / int(m_presets.size()), 1, ScaleToButton(23));
+    const int room = Width() - 2 * ScaleToButton(ApplyHires(23)) - ScaleToButton(ApplyHires(4));
+    const int width = std::clamp(room / int(m_presets.size()), 1, ScaleToButton(ApplyHires(23)));
     for (GToolButton* item : m_presets)
         item->SetGroupWidth(width);
 }
