@@ -408,6 +408,7 @@ void GPadView::ShowInk(const tagRECT& rc) {
 void GPadView::Redraw() {
     m_memo.Render();
     UpdatePageIndicator();
+    RefreshTabsOver(tagRECT{0, 0, m_memo.Width(), m_memo.Height()});
     // The strip shows the page as it now is (another page, or the same one changed).
     if (m_bMagnifier)
         AttachMagnifyPage();

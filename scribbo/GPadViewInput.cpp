@@ -201,6 +201,7 @@ void GPadView::ScrollTo(int x, int y) {
     m_vScroll.SetScrollPos(y);
     if (m_bMagnifier)
         PlaceMagnifierFrame();
+    RefreshTabsOver(tagRECT{0, 0, m_memo.Width(), m_memo.Height()});
     if (m_hWnd)
         ::InvalidateRect(m_hWnd, &ink, FALSE);
 }
