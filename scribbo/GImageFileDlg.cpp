@@ -67,9 +67,12 @@ void GImageFileDlg::OnTouched(POSITION pos, int listId) {
     GFileItem* item = m_fileList.GetFileItem(pos);
     if (!item || item->GetKind() != eFileItemFile || !item->GetLabel())
         return;
+    const HWND thumb = m_thumbnail.GetSafeHwnd();
+    const int wasShown = thumb && ::IsWindowVisible(thumb);
     HideThumbnail();
-    // A second tap on the row that showed its preview leaves it hidden.
-    if (pos == m_posShown) {
+    // A second tap on the row whose preview shows puts it away. A preview that a press on it
+    // put away shows again on the next tap.
+    if (pos == m_posShown && wasShown) {
         m_posShown = nullptr;
         return;
     }

@@ -12,6 +12,16 @@ namespace {
 // Posted to itself when the focus went outside, to take it back after the focus change.
 constexpr UINT kMsgReactivate = WM_USER + 0x3A1;
 
+// The dialog's own windows take input while it runs: its children and the pop-ups it owns (a
+// preview, a drop-down), with theirs. GetParent climbs from a child to its parent and from a
+// pop-up to its owner.
+bool IsPartOfDialog(HWND dialog, HWND hwnd) {
+    for (HWND w = hwnd; w; w = ::GetParent(w))
+        if (w == dialog)
+            return true;
+    return false;
+}
+
 } // namespace
 
 GDialog::GDialog()
@@ -267,7 +277,7 @@ int GDialog::DoModal(HWND parent, int) {
             WndProc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
             continue;
         }
-        if (msg.message == WM_PAINT || (msg.hwnd && m_hWnd && ::IsChild(m_hWnd, msg.hwnd))) {
+        if (msg.message == WM_PAINT || (msg.hwnd && IsPartOfDialog(m_hWnd, msg.hwnd))) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }

@@ -13,6 +13,8 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -138,6 +140,42 @@ TEST_F(ImageFileDlgTest, ASecondTapHidesThePreviewAndAnotherRowMovesAndReloadsIt
         EXPECT_FALSE(Shown());
         EXPECT_EQ(dlg.GetShownRow(), nullptr);
     }
+}
+
+// Records whether the preview showed before and after each touch of the list.
+class RecordingImageDlg : public GImageFileDlg {
+public:
+    using GImageFileDlg::GImageFileDlg;
+    LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg != kMsgListTouched)
+            return GImageFileDlg::WndProc(hwnd, msg, wParam, lParam);
+        const int before = ::IsWindowVisible(GetThumbnail()->GetSafeHwnd());
+        const LRESULT r = GImageFileDlg::WndProc(hwnd, msg, wParam, lParam);
+        shown.push_back({before, ::IsWindowVisible(GetThumbnail()->GetSafeHwnd())});
+        return r;
+    }
+    std::vector<std::pair<int, int>> shown;
+};
+
+TEST_F(ImageFileDlgTest, InTheModalLoopAPressOnThePreviewPutsItAway) {
+    MakeFile("Pictures/a.bmp", Bmp(40, 30));
+    // Where row 0 lies on the screen, from a dialog laid out as the modal one will be.
+    Open();
+    const int x = listRect.left + 20;
+    const int y = listRect.top + list->GetItemHeight() / 2;
+    dlg.Destroy();
+    // Row 0 is in the list's upper half: its preview opens below and right of the touch.
+    // Its corner is at the touch, so the row is tapped again left of it.
+    const std::string row = std::to_string(x) + " " + std::to_string(y);
+    const std::string rowLeft = std::to_string(x - 10) + " " + std::to_string(y);
+    const std::string preview = std::to_string(x + 50) + " " + std::to_string(y + 30);
+    Script("wait 50\ntap " + row + "\nwait 700\ntap " + preview + "\nwait 700\ntap " + row +
+           "\nwait 700\ntap " + rowLeft + "\nwait 700\nkey Escape\n");
+    RecordingImageDlg modal(1, u"\\Pictures", kImageFileFilter);
+    EXPECT_EQ(modal.DoModal(nullptr, 0), 2);
+    // Shown; put away by the press on it; shown again by the next tap; hidden by the one after.
+    const std::vector<std::pair<int, int>> expected{{0, 1}, {0, 1}, {1, 0}};
+    EXPECT_EQ(modal.shown, expected);
 }
 
 TEST_F(ImageFileDlgTest, APictureNearTheBottomOpensAboveTheTouchAndStaysInTheList) {
