@@ -1,5 +1,6 @@
 // The folder menu of the folder list bar and what its commands do to the memo store.
 #include "scribbo/App.h"
+#include "scribbo/FolderPassword.h"
 #include "scribbo/GColorMenu.h"
 #include "scribbo/GCustomMessageBox.h"
 #include "scribbo/GFolderItem.h"
@@ -18,10 +19,6 @@
 namespace {
 
 // Message box texts and captions.
-constexpr int kTextEmptyRetry = 12;
-constexpr int kTextEmptyFinal = 13;
-constexpr int kTextWrongFinal = 14;
-constexpr int kTextWrongRetry = 15;
 constexpr int kTextDeleteAsk = 16;
 constexpr int kTextIntoItself = 17;
 constexpr int kTextMoveAsk = 18;
@@ -224,26 +221,11 @@ int GFolderListBar::AskPassword() {
     if (!owner || !::GetWindowRect(owner, &over))
         ::GetWindowRect(m_hWnd, &over);
     over.bottom = over.top + ApplyHires(25);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        GNameEditCtrl edit;
-        edit.SetWindowRect(over);
-        edit.SetPassword(g_Settings.AdminPassword);
-        const int result = edit.DoModal(m_hWnd, -1);
-        if (result == 1) {
-            Unlock();
-            Notify(1);
-            return 1;
-        }
-        int text = 0;
-        if (result == kNameEditEmpty)
-            text = attempt ? kTextEmptyFinal : kTextEmptyRetry;
-        else if (result == kNameEditWrong)
-            text = attempt ? kTextWrongFinal : kTextWrongRetry;
-        else
-            return 0;
-        Refuse(text, kCaptionConfirm);
-    }
-    return 0;
+    if (!AskFolderPassword(m_hWnd, over, [this](int text) { Refuse(text, kUnlockCaptionText); }))
+        return 0;
+    Unlock();
+    Notify(1);
+    return 1;
 }
 
 int GFolderListBar::AskName(LPCWSTR initial, WCHAR* out) {

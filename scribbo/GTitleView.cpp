@@ -358,7 +358,6 @@ void GTitleView::OnFolderChanged() {
     if (m_bLocked) {
         // The list stays empty until the password is given.
         Rebuild({});
-        m_nUnlockTry = 0;
         ::SetTimer(m_hWnd, kUnlockTimer, kUnlockMs, nullptr);
         return;
     }

@@ -203,5 +203,4 @@ protected:
     DWORD m_dwEnterDown = 0;
     int m_bEnterPressed = 0;
     int m_bEnterHeld = 0;
-    int m_nUnlockTry = 0;
 };

@@ -3,13 +3,12 @@
 
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
+#include "scribbo/FolderPassword.h"
 #include "scribbo/GCustomMessageBox.h"
 #include "scribbo/LanguageText.h"
-#include "scribbo/Settings.h"
 
 #include "fundo/WaitCursor.h"
 #include "winza/GMenu.h"
-#include "winza/GNameEditCtrl.h"
 #include "winza/GRecognizeCursor.h"
 #include "winza/Hires.h"
 
@@ -275,25 +274,13 @@ LRESULT GTitleView::OnContextMenu(LPARAM lParam) {
 void GTitleView::OnUnlockTimer() {
     if (!m_bLocked || m_nNaviMode != eNaviFolder)
         return;
-    // The first try's notices, then the second's.
-    static const int notices[2][2] = {{12, 15}, {13, 14}};
-    for (m_nUnlockTry = 0; m_nUnlockTry < 2; ++m_nUnlockTry) {
-        GNameEditCtrl edit;
-        RECT strip{0, 0, Width(), ApplyHires(25)};
-        ClientToScreen(&strip);
-        edit.SetWindowRect(strip);
-        edit.SetPassword(g_Settings.AdminPassword);
-        const int result = edit.DoModal(m_hWnd, -1);
-        if (result == 1) {
-            if (m_pFolderBar)
-                m_pFolderBar->Unlock();
-            m_bLocked = 0;
-            ListFolder(m_szFolder);
-            return;
-        }
-        if (result != kNameEditEmpty && result != kNameEditWrong)
-            return;
-        const int text = notices[m_nUnlockTry][result == kNameEditEmpty ? 0 : 1];
-        AppMessageBox(m_hWnd, GetLangText(text), GetLangText(22), 0, 3000, 0, 224, 1);
-    }
+    RECT strip{0, 0, Width(), ApplyHires(25)};
+    ClientToScreen(&strip);
+    const HWND self = m_hWnd;
+    if (!AskFolderPassword(self, strip, [self](int text) { ShowUnlockNotice(self, text); }))
+        return;
+    if (m_pFolderBar)
+        m_pFolderBar->Unlock();
+    m_bLocked = 0;
+    ListFolder(m_szFolder);
 }
