@@ -201,7 +201,10 @@ void GDialog::InvalidateButton(const GVButton* button) {
 void GDialog::RecalcDialog(HWND) {
     const int extra = ApplyHires(1);
     RECT rc{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN) + extra};
-    if (HWND bar = ::FindWindowW(u"HHTaskbar", nullptr)) {
+    // A task bar put away for a full-screen window leaves the whole screen to the dialog, so
+    // nothing of that window shows around it.
+    HWND bar = ::FindWindowW(u"HHTaskbar", nullptr);
+    if (bar && ::IsWindowVisible(bar)) {
         RECT tb;
         if (::GetWindowRect(bar, &tb) && tb.bottom - tb.top > 0) {
             rc.top = tb.bottom - extra;

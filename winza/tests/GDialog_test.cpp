@@ -185,10 +185,17 @@ TEST_F(GDialogTest, LayoutTakesTheScreenBelowTheTaskBar) {
         EXPECT_EQ(d.GetDialogRect().bottom, 321);
         plat::CreateTaskbar();
     }
-    ASSERT_NE(::FindWindowW(u"HHTaskbar", nullptr), nullptr);
+    const HWND bar = ::FindWindowW(u"HHTaskbar", nullptr);
+    ASSERT_NE(bar, nullptr);
     d.RecalcDialog(nullptr);
     EXPECT_EQ(d.GetDialogRect().top, 25);
     EXPECT_EQ(d.GetDialogRect().bottom, 321 - 26);
+    // A task bar put away for a full-screen window leaves the whole screen.
+    ::ShowWindow(bar, SW_HIDE);
+    d.RecalcDialog(nullptr);
+    ::ShowWindow(bar, SW_SHOWNA);
+    EXPECT_EQ(d.GetDialogRect().top, 0);
+    EXPECT_EQ(d.GetDialogRect().bottom, 321);
 }
 
 TEST_F(GDialogTest, RadioRunsAreBrokenByOtherButtons) {
