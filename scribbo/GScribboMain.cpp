@@ -5,6 +5,7 @@
 #include "scribbo/GGlobalOptionDlg.h"
 #include "scribbo/MemoStore.h"
 #include "scribbo/Settings.h"
+#include "scribbo/StoreRebase.h"
 
 #include "fundo/GZLib.h"
 #include "winza/DrawHelpers.h"
@@ -400,8 +401,13 @@ void GScribboMain::OpenOptions() {
     if (dlg.DoModal(m_hWnd, 0) != 1)
         return;
     ReloadToolbarImage();
-    if (dlg.IsFoldersChanged() && m_bListSide)
+    if (dlg.IsFoldersChanged() && m_bListSide) {
+        // No preview may read a memo while the store moves.
+        if (m_titleView.GetSafeHwnd())
+            m_titleView.StopPreview();
+        RebaseMemoStore(m_hWnd, dlg.GetOldBaseDataFolder());
         RescanMemoStore();
+    }
     RecalcLayout(1);
 }
 

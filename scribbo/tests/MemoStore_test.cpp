@@ -2,6 +2,7 @@
 
 #include "scribbo/GFolderItem.h"
 #include "scribbo/Palette.h"
+#include "scribbo/StoreRebase.h"
 #include "scribbo_test_support.h"
 #include "winza/GTime.h"
 #include "winza/GTreeCtrl.h"
@@ -424,6 +425,49 @@ TEST_F(MemoStore, MoveFolderLeavesWhatCannotArrive) {
     EXPECT_EQ(MoveFolder(u"\\Pad\\S", u"\\PAD\\s"), 0);
     EXPECT_FALSE(HostExists(Host("Pad/S/Inner")));
     EXPECT_TRUE(HostExists(Host("Pad/S/notes.txt")));
+}
+
+TEST_F(MemoStore, StoreMovesToANewDataFolderWholeOrNotAtAll) {
+    File("Pad/20070315_093000.pad", "root");
+    File("Pad/A/20070316_000000.pad", "a");
+    WriteHost(Host("Pad/A/folder.info"), InfoBytes(0x111111, 0, u""));
+    File("New/A/20070316_000000.pad", "there before");
+    const Bytes keptInfo = InfoBytes(0x222222, 1, u"");
+    WriteHost(Host("New/A/folder.info"), keptInfo);
+
+    // Into a folder below the old one: refused before anything moves.
+    EXPECT_EQ(MoveMemoStore(u"\\Pad", u"\\Pad\\A\\Inner"), eStoreMoveInside);
+    EXPECT_FALSE(HostExists(Host("Pad/A/Inner")));
+    // No old folder: nothing to move.
+    EXPECT_EQ(MoveMemoStore(u"\\Gone", u"\\New"), eStoreMoved);
+
+    // A name that is taken by something not a memo: every memo goes back, made folders go.
+    File("Pad/B/notes.txt", "old notes");
+    File("New/B/notes.txt", "new notes");
+    File("Pad/C/20070317_000000.pad", "c");
+    EXPECT_EQ(MoveMemoStore(u"\\Pad", u"\\New"), eStoreMoveFailed);
+    EXPECT_EQ(ReadText(Host("Pad/20070315_093000.pad")), "root");
+    EXPECT_EQ(ReadText(Host("Pad/A/20070316_000000.pad")), "a");
+    EXPECT_EQ(ReadText(Host("Pad/C/20070317_000000.pad")), "c");
+    EXPECT_EQ(ReadText(Host("New/A/20070316_000000.pad")), "there before");
+    EXPECT_EQ(ReadText(Host("New/B/notes.txt")), "new notes");
+    EXPECT_FALSE(HostExists(Host("New/20070315_093000.pad")));
+    EXPECT_FALSE(HostExists(Host("New/A/20240520_101500.pad")));
+    EXPECT_FALSE(HostExists(Host("New/C")));
+
+    // Without the clash all of it arrives, merged; the old folder goes.
+    fs::remove(Host("New/B/notes.txt"));
+    EXPECT_EQ(MoveMemoStore(u"\\Pad\\", u"\\New\\Deeper"), eStoreMoved);
+    EXPECT_FALSE(HostExists(Host("Pad")));
+    EXPECT_EQ(ReadText(Host("New/Deeper/20070315_093000.pad")), "root");
+    ASSERT_EQ(MoveMemoStore(u"\\New\\Deeper", u"\\New"), eStoreMoved);
+    EXPECT_EQ(ReadText(Host("New/20070315_093000.pad")), "root");
+    EXPECT_EQ(ReadText(Host("New/A/20070316_000000.pad")), "there before");
+    EXPECT_EQ(ReadText(Host("New/A/20240520_101500.pad")), "a");
+    EXPECT_EQ(ReadHost(Host("New/A/folder.info")), keptInfo);
+    EXPECT_EQ(ReadText(Host("New/B/notes.txt")), "old notes");
+    EXPECT_EQ(ReadText(Host("New/C/20070317_000000.pad")), "c");
+    EXPECT_FALSE(HostExists(Host("New/Deeper")));
 }
 
 TEST_F(MemoStore, HostileStoreIsScannedAsFarAsItCanBe) {
