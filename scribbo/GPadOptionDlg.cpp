@@ -149,6 +149,8 @@ void GPadOptionDlg::RecalcControl() {
     const int indent = ApplyHires(12);
     const int mid = width / 2;
     const int right = width - m;
+    // The colour and size buttons keep a narrow column, so the longer labels fit beside them.
+    const int col = right - ApplyHires(84);
     int y = m_nTitleHeight + ApplyHires(6);
     m_labels.clear();
     auto place = [this](int id, int l, int t, int r, int b) {
@@ -159,11 +161,11 @@ void GPadOptionDlg::RecalcControl() {
         m_labels.push_back(Label{rc, std::move(text), format, control});
         return static_cast<int>(m_labels.size()) - 1;
     };
-    label(RECT{m, y, mid, y + rowH}, GetLangText(62), kLeftLine);
-    place(kPadOptPageSize, mid, y, right, y + rowH);
+    label(RECT{m, y, col, y + rowH}, GetLangText(62), kLeftLine);
+    place(kPadOptPageSize, col, y, right, y + rowH);
     y += step;
-    label(RECT{m, y, mid, y + rowH}, GetLangText(63), kLeftLine);
-    place(kPadOptBackColor, mid, y, right, y + rowH);
+    label(RECT{m, y, col, y + rowH}, GetLangText(63), kLeftLine);
+    place(kPadOptBackColor, col, y, right, y + rowH);
     y += step;
     place(kPadOptPicture, m, y, right, y + rowH);
     y += step;
@@ -172,8 +174,9 @@ void GPadOptionDlg::RecalcControl() {
     place(kPadOptEmbed, m + indent, y, right, y + rowH);
     y += step;
     const int spinW = ApplyHires(22);
-    label(RECT{m + indent, y, mid, y + rowH}, GetLangText(68), kLeftLine, kPadOptAlpha);
-    m_nAlphaLabel = label(RECT{mid, y, right - spinW - ApplyHires(4), y + rowH}, u"",
+    const int valueLeft = right - spinW - ApplyHires(44);
+    label(RECT{m + indent, y, valueLeft, y + rowH}, GetLangText(68), kLeftLine, kPadOptAlpha);
+    m_nAlphaLabel = label(RECT{valueLeft, y, right - spinW - ApplyHires(4), y + rowH}, u"",
                           DT_RIGHT | DT_VCENTER | DT_SINGLELINE, kPadOptAlpha);
     place(kPadOptAlpha, right - spinW, y, right, y + rowH);
     y += step;
@@ -186,8 +189,8 @@ void GPadOptionDlg::RecalcControl() {
                              {kPadOptTitleColumn, kPadOptTitleColumnColor},
                              {kPadOptColumns, kPadOptColumnsColor}};
     for (const auto& line : lines) {
-        place(line[0], m, y, mid, y + rowH);
-        place(line[1], mid, y, right, y + rowH);
+        place(line[0], m, y, col - ApplyHires(2), y + rowH);
+        place(line[1], col, y, right, y + rowH);
         y += step;
     }
     const int buttonW = ApplyHires(64);
