@@ -100,6 +100,10 @@ TEST_F(PadPaper, ColumnLinesAloneRunFromTheLeftEdge) {
     EXPECT_EQ(InkColumns(300), Series(28, 28, 784));
     EXPECT_TRUE(Toward(At(28, 0), 0xFFEECE));
     EXPECT_EQ(InkRows(10), std::vector<int>{});
+    // With the title line they start below it; switched off, they run from the top again.
+    Draw(eTFTitleLine | eTFColumns);
+    EXPECT_EQ(At(28, 40), kPaper);
+    EXPECT_TRUE(Toward(At(28, 90), 0xFFEECE));
 }
 
 TEST_F(PadPaper, ZeroSpacingFromADamagedFileDrawsNoLinesAndEnds) {
