@@ -407,6 +407,11 @@ void GScribboMain::OpenOptions() {
             m_titleView.StopPreview();
         RebaseMemoStore(m_hWnd, dlg.GetOldBaseDataFolder());
         RescanMemoStore();
+        // The memos listed may have moved: the list is made again from the new scan.
+        if (m_titleView.GetSafeHwnd())
+            ::SendMessageW(m_titleView.GetSafeHwnd(),
+                           g_Settings.TVNaviMode == 2 ? UM_DATELISTCHANGED : UM_FOLDERCHANGED, 0,
+                           0);
     }
     RecalcLayout(1);
 }
