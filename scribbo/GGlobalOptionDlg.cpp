@@ -85,13 +85,32 @@ void GGlobalOptionDlg::CreateControls() {
     plain(2, GetGLibText(2));
 }
 
+int GGlobalOptionDlg::LabelWidth(int dialogWidth) {
+    // The widest of the row labels, so that no translation runs into its value; never more
+    // than about half the dialog.
+    int widest = 0;
+    if (HDC dc = ::GetDC(nullptr)) {
+        HGDIOBJ old = m_hFont ? ::SelectObject(dc, m_hFont) : nullptr;
+        for (int text : {51, 52, 53, 61}) {
+            SIZE size{0, 0};
+            LPCWSTR label = GetLangText(text);
+            if (::GetTextExtentPoint32W(dc, label, lstrlenW(label), &size))
+                widest = std::max<int>(widest, size.cx);
+        }
+        if (old)
+            ::SelectObject(dc, old);
+        ::ReleaseDC(nullptr, dc);
+    }
+    return std::clamp(widest + ApplyHires(6), ApplyHires(78), dialogWidth * 9 / 20);
+}
+
 void GGlobalOptionDlg::RecalcControl() {
     const int width = m_rcDialog.right - m_rcDialog.left;
     const int height = m_rcDialog.bottom - m_rcDialog.top;
     const int m = ApplyHires(6);
     const int rowH = ApplyHires(22);
     const int step = rowH + ApplyHires(4);
-    const int labelW = ApplyHires(78);
+    const int labelW = LabelWidth(width);
     const int right = width - m;
     const int dots = ApplyHires(26);
     int y = (m_bTitle ? m_nTitleHeight : ApplyHires(1)) + ApplyHires(8);
@@ -125,9 +144,11 @@ void GGlobalOptionDlg::RecalcControl() {
     place(kGlobalOptTitleHeight, right - spinW, y, right, y + rowH);
     y += step;
     label(RECT{m, y, valueLeft, y + rowH}, GetLangText(54), kLeftLine);
-    const int third = (right - valueLeft) / 3;
+    // The three sizes need their room more than the short label beside them.
+    const int radioLeft = std::min(valueLeft, m + ApplyHires(78));
+    const int third = (right - radioLeft) / 3;
     for (int i = 0; i < 3; ++i)
-        place(kGlobalOptButton16 + i, valueLeft + i * third, y, valueLeft + (i + 1) * third,
+        place(kGlobalOptButton16 + i, radioLeft + i * third, y, radioLeft + (i + 1) * third,
               y + rowH);
     y += step;
     label(RECT{m, y, right, y + rowH}, GetLangText(90), kLeftLine);

@@ -56,6 +56,8 @@ protected:
         UINT format;
     };
     void CreateControls();
+    // Width of the label column: the widest row label in the dialog's font.
+    int LabelWidth(int dialogWidth);
     void ChooseFolder(int newMemoFolder);
     void OnSize(GVButton* button);
     void OnSpin(int up);
