@@ -274,6 +274,15 @@ int GDialog::DoModal(HWND parent, int) {
                 m_nResult = 2;
             break;
         }
+        if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) &&
+            msg.hwnd && !IsPartOfDialog(m_hWnd, msg.hwnd) &&
+            !IsPartOfDialog(m_hWnd, ::GetFocus())) {
+            // The focus went astray (to a window outside, or to none): the keys are the
+            // dialog's, and so is the focus again.
+            Reactivate();
+            if (const HWND focus = ::GetFocus(); focus && IsPartOfDialog(m_hWnd, focus))
+                msg.hwnd = focus;
+        }
         if (msg.hwnd && msg.hwnd == m_hWnd) {
             // Straight to the dialog, untranslated. The handlers that end it (a click on OK or
             // Cancel, Escape, a time-out) store the result the loop then sees.

@@ -155,6 +155,36 @@ TEST_F(GDialogTest, ChildWindowsOfTheDialogStillGetTheirInput) {
     EXPECT_EQ(child.Count(WM_LBUTTONDOWN), 1);
 }
 
+TEST_F(GDialogTest, PopUpsTheDialogOwnsGetTheirInput) {
+    LoggingWinza owned;
+    dialog.onStart = [&] {
+        // A preview or drop-down of the dialog: a pop-up over it, owned by it.
+        ASSERT_TRUE(owned.Create(dialog, u"owned", WS_POPUP | WS_VISIBLE, 60, 80, 50, 50));
+        plat::InputStylusDown(70, 90);
+        plat::InputStylusUp(70, 90);
+        dialog.Key(VK_ESCAPE);
+    };
+    EXPECT_EQ(dialog.DoModal(nullptr, 0), 2);
+    EXPECT_EQ(owned.Count(WM_LBUTTONDOWN), 1);
+}
+
+TEST_F(GDialogTest, KeysComeBackWhenTheFocusWentElsewhere) {
+    LoggingWinza outside;
+    ASSERT_TRUE(outside.Create(nullptr, u"out", WS_POPUP | WS_VISIBLE, 0, 260, 240, 60));
+    Pump();
+    LoggingWinza child;
+    dialog.onStart = [&] {
+        // The focus leaves from a child (an edit field, say): the dialog itself hears nothing.
+        ASSERT_TRUE(child.Create(dialog, u"child", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50));
+        ::SetFocus(child);
+        ::SetActiveWindow(outside);
+        ::SetFocus(outside);
+        dialog.Key(VK_ESCAPE);
+    };
+    EXPECT_EQ(dialog.DoModal(nullptr, 0), 2);
+    EXPECT_EQ(outside.Count(WM_KEYDOWN), 0);
+}
+
 TEST_F(GDialogTest, TheSameObjectRunsAgain) {
     dialog.SetTitle(1, u"Again", ApplyHires(26));
     dialog.onStart = [&] { dialog.Key(VK_ESCAPE); };
