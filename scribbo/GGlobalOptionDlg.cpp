@@ -87,7 +87,7 @@ void GGlobalOptionDlg::CreateControls() {
 
 int GGlobalOptionDlg::LabelWidth(int dialogWidth) {
     // The widest of the row labels, so that no translation runs into its value; never more
-    // than about half the dialog.
+    // than half the dialog.
     int widest = 0;
     if (HDC dc = ::GetDC(nullptr)) {
         HGDIOBJ old = m_hFont ? ::SelectObject(dc, m_hFont) : nullptr;
@@ -101,7 +101,7 @@ int GGlobalOptionDlg::LabelWidth(int dialogWidth) {
             ::SelectObject(dc, old);
         ::ReleaseDC(nullptr, dc);
     }
-    return std::clamp(widest + ApplyHires(6), ApplyHires(78), dialogWidth * 9 / 20);
+    return std::clamp(widest + ApplyHires(8), ApplyHires(78), dialogWidth / 2);
 }
 
 void GGlobalOptionDlg::RecalcControl() {
