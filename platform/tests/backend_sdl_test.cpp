@@ -53,7 +53,20 @@ public:
         for (std::string& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
-        int rc = posix_spawnp(&m_pid, "Xvfb", nullptr, nullptr, argv.data(), environ);
+        // A test that ran the program before may have left SIGTERM blocked in this thread;
+        // Xvfb must not inherit that, or it would never end when told to.
+        posix_spawnattr_t attr;
+        posix_spawnattr_init(&attr);
+        sigset_t none, terms;
+        sigemptyset(&none);
+        sigemptyset(&terms);
+        sigaddset(&terms, SIGTERM);
+        sigaddset(&terms, SIGINT);
+        posix_spawnattr_setsigmask(&attr, &none);
+        posix_spawnattr_setsigdefault(&attr, &terms);
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        int rc = posix_spawnp(&m_pid, "Xvfb", nullptr, &attr, argv.data(), environ);
+        posix_spawnattr_destroy(&attr);
         close(fds[1]);
         if (rc != 0) {
             close(fds[0]);
