@@ -1,5 +1,6 @@
 #include "winza/GImageList.h"
 #include "winza/GLib.h"
+#include "winza/GLibState.h"
 #include "winza/GlobalDC.h"
 
 #include <climits>
@@ -150,11 +151,13 @@ void GImageList::Draw(HDC hdc, int x, int y, int row, int column, int opacity,
 }
 
 GImageList* GetGLibImageList() {
-    // Kept on the heap: static objects would free their sections after the platform is gone.
     // The pin shares the strip's section, so a strip rebuilt by a later start-up can never
     // come back under the handle the list was made from.
-    static GImageList* list = new GImageList;
-    static GDib* pin = nullptr;
+    GLibState& s = GetGLibState();
+    if (!s.iconList)
+        s.iconList = new GImageList;
+    GImageList* list = s.iconList;
+    GDib*& pin = s.iconPin;
     GDib* strip = GetGLibIconStrip();
     if (!strip || !strip->GetSafeHandle()) {
         list->Free();

@@ -1,6 +1,7 @@
 // The toolkit's text table: "winza.lng" beside the program, or the built-in Korean texts.
 #include "winza/GLib.h"
 #include "winza/GLibInternal.h"
+#include "winza/GLibState.h"
 
 #include "fundo/GStringFile.h"
 #include "fundo/PathUtil.h"
@@ -11,9 +12,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<const WCHAR*> g_texts;
-int g_textsOwned = 0;
 
 constexpr int kLineCapacity = 1024;
 // A language file with more lines than this is not a text table; the rest is left unread.
@@ -33,16 +31,18 @@ bool IsText(const WCHAR* line) {
 } // namespace
 
 void FreeGLibTexts() {
-    if (g_textsOwned) {
-        for (const WCHAR* t : g_texts)
+    GLibState& s = GetGLibState();
+    if (s.textsOwned) {
+        for (const WCHAR* t : s.texts)
             delete[] t;
     }
-    g_texts.clear();
-    g_textsOwned = 0;
+    s.texts.clear();
+    s.textsOwned = 0;
 }
 
 void LoadGLibTexts() {
     FreeGLibTexts();
+    GLibState& s = GetGLibState();
     WCHAR path[MAX_PATH + 16] = {};
     GStringFile file;
     if (GetProgramFolder(path) && wcslen(path) + 10 < MAX_PATH) {
@@ -51,12 +51,12 @@ void LoadGLibTexts() {
     }
     if (!file.IsOpen()) {
         for (const WCHAR* t : kBuiltIn)
-            g_texts.push_back(t);
+            s.texts.push_back(t);
         return;
     }
-    g_textsOwned = 1;
+    s.textsOwned = 1;
     WCHAR line[kLineCapacity];
-    while (static_cast<int>(g_texts.size()) < kMaxTexts &&
+    while (static_cast<int>(s.texts.size()) < kMaxTexts &&
            file.ReadNextLine(line, kLineCapacity, 0)) {
         line[kLineCapacity - 1] = 0;
         if (!IsText(line))
@@ -66,21 +66,22 @@ void LoadGLibTexts() {
         if (!copy)
             break;
         std::memcpy(copy, line, (length + 1) * sizeof(WCHAR));
-        g_texts.push_back(copy);
+        s.texts.push_back(copy);
     }
     file.Close();
 }
 
 LPCWSTR GetGLibText(int index) {
-    if (index < 0 || index >= static_cast<int>(g_texts.size()))
+    const std::vector<const WCHAR*>& texts = GetGLibState().texts;
+    if (index < 0 || index >= static_cast<int>(texts.size()))
         return u"";
-    return g_texts[index];
+    return texts[index];
 }
 
 int GetGLibTextCount() {
-    return static_cast<int>(g_texts.size());
+    return static_cast<int>(GetGLibState().texts.size());
 }
 
 int IsGLibTextOwned() {
-    return g_textsOwned;
+    return GetGLibState().textsOwned;
 }

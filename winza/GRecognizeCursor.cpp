@@ -1,5 +1,6 @@
 #include "winza/GRecognizeCursor.h"
 
+#include "winza/GLibState.h"
 #include "winza/Hires.h"
 
 #include <cstdlib>
@@ -54,10 +55,6 @@ GDib* MakeDib(int size) {
     }
     return dib;
 }
-
-// Built when the library loads; its constructor touches nothing of the platform, so the
-// screen and the display mode are read only when the first gesture runs.
-GRecognizeCursor g_cursor;
 
 } // namespace
 
@@ -212,7 +209,9 @@ int GRecognizeCursor::DrawNext() {
 }
 
 GRecognizeCursor& GetRecognizeCursor() {
-    return g_cursor;
+    // Its constructor touches nothing of the platform, so the screen and the display mode
+    // are read only when the first gesture runs.
+    return *GetGLibState().cursor;
 }
 
 namespace {

@@ -1,34 +1,32 @@
 #include "winza/GlobalDC.h"
 
-namespace {
-
-HDC g_screenDC = nullptr;
-HDC g_memDC = nullptr;
-
-} // namespace
+#include "winza/GLibState.h"
 
 HDC GetGlobalScreenDC() {
-    if (!g_screenDC)
-        g_screenDC = ::GetDC(nullptr);
-    return g_screenDC;
+    GLibState& s = GetGLibState();
+    if (!s.screenDC)
+        s.screenDC = ::GetDC(nullptr);
+    return s.screenDC;
 }
 
 HDC GetGlobalMemDC() {
-    if (!g_memDC) {
+    GLibState& s = GetGLibState();
+    if (!s.memDC) {
         HDC screen = GetGlobalScreenDC();
         if (screen)
-            g_memDC = ::CreateCompatibleDC(screen);
+            s.memDC = ::CreateCompatibleDC(screen);
     }
-    return g_memDC;
+    return s.memDC;
 }
 
 void FreeGlobalDC() {
-    if (g_memDC) {
-        ::DeleteDC(g_memDC);
-        g_memDC = nullptr;
+    GLibState& s = GetGLibState();
+    if (s.memDC) {
+        ::DeleteDC(s.memDC);
+        s.memDC = nullptr;
     }
-    if (g_screenDC) {
-        ::ReleaseDC(nullptr, g_screenDC);
-        g_screenDC = nullptr;
+    if (s.screenDC) {
+        ::ReleaseDC(nullptr, s.screenDC);
+        s.screenDC = nullptr;
     }
 }

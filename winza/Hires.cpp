@@ -1,16 +1,15 @@
 #include "winza/Hires.h"
 
-#include <windows.h>
+#include "winza/GLibState.h"
 
-#include <atomic>
+#include <windows.h>
 
 namespace {
 
-// 0 until the screen has been looked at; set once per process.
-std::atomic<int> g_displayMode{0};
-
+// Read from the screen once per process (or after a reset).
 int DisplayMode() {
-    int mode = g_displayMode.load(std::memory_order_acquire);
+    std::atomic<int>& displayMode = GetGLibState().displayMode;
+    int mode = displayMode.load(std::memory_order_acquire);
     if (mode)
         return mode;
     const SIZE screen = plat::ScreenSize();
@@ -19,7 +18,7 @@ int DisplayMode() {
         mode = landscape ? 5 : 4;
     else
         mode = landscape ? 3 : 2;
-    g_displayMode.store(mode, std::memory_order_release);
+    displayMode.store(mode, std::memory_order_release);
     return mode;
 }
 
@@ -44,5 +43,5 @@ int GetDisplayMode() {
 }
 
 void ResetDisplayMode() {
-    g_displayMode.store(0, std::memory_order_release);
+    GetGLibState().displayMode.store(0, std::memory_order_release);
 }

@@ -1,6 +1,7 @@
 // Toolkit window tests run on a headless 240 x 320 screen with the virtual clock.
 #pragma once
 
+#include "winza/GLibState.h"
 #include "winza/GRecognizeCursor.h"
 #include "winza/GlobalDC.h"
 #include "winza/Hires.h"
@@ -14,6 +15,17 @@
 #include <gtest/gtest.h>
 
 #include <vector>
+
+// Before every test of a binary that includes this file, whatever fixture it has: the toolkit
+// state a new process has, so no test depends on what ran before it.
+class ToolkitStateReset : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { ResetGLibState(); }
+};
+
+inline const bool kToolkitStateResetRegistered = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ToolkitStateReset);
+    return true;
+}();
 
 class WinzaTest : public ::testing::Test {
 protected:
