@@ -1,26 +1,43 @@
 // Library start-up and shutdown, the shared fonts and frames, and the standard icon strip.
 #include "winza/GLib.h"
 #include "winza/GLibInternal.h"
+#include "winza/GLibState.h"
 #include "winza/WinzaModule.h"
 
 namespace {
 
 constexpr int kIconResource = 101;
+// The same icons drawn on 32-pixel cells, for the high-resolution screen.
+constexpr int kIconResourceHires = 102;
 constexpr int kIconCell = 16;
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
-HFONT g_fontDef = nullptr;
-HFONT g_fontBold = nullptr;
-GDib* g_dlgFrame = nullptr;
-GDib* g_btnFrame = nullptr;
-GDib* g_icons = nullptr;
-
 void FreeIcons() {
-    delete g_icons;
-    g_icons = nullptr;
+    GLibState& s = GetGLibState();
+    delete s.icons;
+    s.icons = nullptr;
 }
 
-// Resource 101 as one row of cells, doubled on a high-resolution screen.
+// The high-resolution strip when it has a 32-pixel cell for every icon of the normal one.
+GDib* LoadHiresIcons(HINSTANCE module, int columns) {
+    HBITMAP bitmap = ::LoadBitmapW(module, MAKEINTRESOURCEW(kIconResourceHires));
+    if (!bitmap)
+        return nullptr;
+    const int cell = 2 * kIconCell;
+    GDib* icons = new GDib;
+    if (!icons->FromDDB(bitmap, 24) || icons->Height() != cell ||
+        icons->Width() != columns * cell) {
+        delete icons;
+        icons = nullptr;
+    } else {
+        icons->SetTransColor(kMagenta);
+    }
+    ::DeleteObject(bitmap);
+    return icons;
+}
+
+// Resource 101 as one row of cells; on a high-resolution screen the strip drawn for it, or
+// resource 101 doubled when that is missing.
 void LoadIcons() {
     FreeIcons();
     HINSTANCE module = GetWinzaInstance();
@@ -33,16 +50,20 @@ void LoadIcons() {
     if (strip.FromDDB(bitmap, 24) && strip.Width() >= kIconCell && strip.Height() >= kIconCell) {
         const int columns = strip.Width() / kIconCell;
         const int cell = ApplyHires(kIconCell);
-        GDib* icons = new GDib;
-        if (icons->Create(columns * cell, cell, 24)) {
-            icons->SetBackColor(kMagenta);
-            strip.DrawDib(icons, 0, 0, columns * cell, cell, 0, 0, columns * kIconCell, kIconCell,
-                          1, 255, 0);
-            icons->SetTransColor(kMagenta);
-            g_icons = icons;
-        } else {
-            delete icons;
+        GDib* icons = IsHires() ? LoadHiresIcons(module, columns) : nullptr;
+        if (!icons) {
+            icons = new GDib;
+            if (icons->Create(columns * cell, cell, 24)) {
+                icons->SetBackColor(kMagenta);
+                strip.DrawDib(icons, 0, 0, columns * cell, cell, 0, 0, columns * kIconCell,
+                              kIconCell, 1, 255, 0);
+                icons->SetTransColor(kMagenta);
+            } else {
+                delete icons;
+                icons = nullptr;
+            }
         }
+        GetGLibState().icons = icons;
     }
     ::DeleteObject(bitmap);
 }
@@ -66,23 +87,23 @@ void FreeGLib() {
 }
 
 void SetGlobalFontDef(HFONT font) {
-    g_fontDef = font;
+    GetGLibState().fontDef = font;
 }
 
 void SetGlobalFontBold(HFONT font) {
-    g_fontBold = font;
+    GetGLibState().fontBold = font;
 }
 
 HFONT GetGlobalFontDef() {
-    return g_fontDef;
+    return GetGLibState().fontDef;
 }
 
 HFONT GetGlobalFontBold() {
-    return g_fontBold;
+    return GetGLibState().fontBold;
 }
 
 void SetGlobalDlgFrame(GDib* frame) {
-    g_dlgFrame = frame;
+    GetGLibState().dlgFrame = frame;
     const int x = ApplyHires(14);
     const int y = ApplyHires(32);
     if (frame && frame->GetBits() && x < frame->Width() && y < frame->Height())
@@ -90,19 +111,19 @@ void SetGlobalDlgFrame(GDib* frame) {
 }
 
 void SetGlobalBtnFrame(GDib* frame) {
-    g_btnFrame = frame;
+    GetGLibState().btnFrame = frame;
 }
 
 GDib* GetGlobalDlgFrame() {
-    return g_dlgFrame;
+    return GetGLibState().dlgFrame;
 }
 
 GDib* GetGlobalBtnFrame() {
-    return g_btnFrame;
+    return GetGLibState().btnFrame;
 }
 
 GDib* GetGLibIconStrip() {
-    return g_icons;
+    return GetGLibState().icons;
 }
 
 int GetGLibIconSize() {
@@ -110,5 +131,6 @@ int GetGLibIconSize() {
 }
 
 int GetGLibIconCount() {
-    return g_icons ? g_icons->Width() / GetGLibIconSize() : 0;
+    const GDib* icons = GetGLibState().icons;
+    return icons ? icons->Width() / GetGLibIconSize() : 0;
 }

@@ -1,4 +1,7 @@
 #include "winza/GLib.h"
+#include "winza/GImageList.h"
+#include "winza/GLibState.h"
+#include "winza/GRecognizeCursor.h"
 
 #include <TestDevice.h>
 #include <platform/display.h>
@@ -101,6 +104,12 @@ TEST_F(GLibTest, DefaultColoursAndRangeChecks) {
     EXPECT_EQ(GetGLibColor(13), 0xFFFFFFu);
     EXPECT_EQ(GetGLibColor(16), 0xECECECu);
     EXPECT_EQ(GetGLibColor(25), 0xD80000u);
+    // The scroll-bar thumb, idle and dragged, is clearly darker than its track (24).
+    for (int thumb : {33, 34})
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_LE(((GetGLibColor(thumb) >> (8 * channel)) & 0xFF) + 48,
+                      (GetGLibColor(24) >> (8 * channel)) & 0xFF)
+                << thumb;
     EXPECT_EQ(GetGLibColor(40), 0x00FFFFu);
     EXPECT_EQ(GetGLibColor(59), 0x0000FFu);
     EXPECT_EQ(GetGLibColor(75), 0x00009Cu);
@@ -190,6 +199,33 @@ TEST_P(IconStrip, TenCellsOnMagentaScaledForTheScreen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, IconStrip, ::testing::Values(SIZE{240, 320}, SIZE{480, 640}));
+
+TEST_F(GLibTest, ResetGivesTheStateOfANewProcess) {
+    ScreenOf screen(480, 640);
+    InitGLibControl();
+    GDib frame;
+    SetGlobalBtnFrame(&frame);
+    SetGlobalFontDef(reinterpret_cast<HFONT>(::GetStockObject(SYSTEM_FONT)));
+    HDC memory = GetGlobalMemDC();
+    ASSERT_EQ(IsHires(), 1);
+    ASSERT_NE(GetGLibImageList(), nullptr);
+    GetRecognizeCursor().ResetCursor(100, 100);
+    GetRecognizeCursor().DrawNext();
+    ASSERT_EQ(GetRecognizeCursor().IsEnableCursor(), 1);
+    ResetGLibState();
+    EXPECT_EQ(GetGLibTextCount(), 0);
+    EXPECT_EQ(GetGLibIconStrip(), nullptr);
+    EXPECT_EQ(GetGLibImageList(), nullptr);
+    EXPECT_EQ(GetGlobalBtnFrame(), nullptr);
+    EXPECT_EQ(GetGlobalFontDef(), nullptr);
+    EXPECT_EQ(GetGLibColor(3), 0u);
+    EXPECT_EQ(::GetObjectType(memory), 0u);
+    EXPECT_EQ(GetRecognizeCursor().IsEnableCursor(), 0);
+    EXPECT_EQ(GetRecognizeCursor().GetStep(), -1);
+    // The display mode is read again from the screen of now.
+    plat::CreateScreenSurface(240, 320);
+    EXPECT_EQ(IsHires(), 0);
+}
 
 TEST_F(GLibTest, ScreenAndMemoryContextsAreMadeOnceAndReleased) {
     HDC screen = GetGlobalScreenDC();
