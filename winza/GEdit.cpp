@@ -1,5 +1,14 @@
 #include "winza/GEdit.h"
 
+#include "winza/Hires.h"
+
+namespace {
+
+// Pixels between the border and the text on either side.
+constexpr int kTextMargin = 3;
+
+} // namespace
+
 GEdit::~GEdit() {
     // Gone before the hook could reach a dead object through the window's user data.
     Destroy();
@@ -23,6 +32,8 @@ int GEdit::Create(DWORD style, const RECT& rect, Winza* parent, UINT id) {
                        rect.right - rect.left, rect.bottom - rect.top,
                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), 0))
         return 0;
+    // Text and caret keep off the border, as in any edit box.
+    SetMargins(ApplyHires(kTextMargin), ApplyHires(kTextMargin));
     RefreshClientRect();
     return 1;
 }

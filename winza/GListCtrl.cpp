@@ -402,6 +402,9 @@ void GListCtrl::NotifyOwner(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT GListCtrl::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     const LRESULT r = GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
+    // Rows read in the text size dialogs and menus use on this screen.
+    if (!m_hFont)
+        m_hFont = GetGlobalFontDef();
     m_crBack = GetGLibColor(69);
     m_crSelBack = GetGLibColor(70);
     m_crText = GetGLibColor(71);

@@ -58,6 +58,9 @@ int GTreeCtrl::InBoxZone(POSITION pos, POINT point) const {
 
 LRESULT GTreeCtrl::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     const LRESULT r = GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
+    // Rows read in the text size dialogs and menus use on this screen.
+    if (!m_hFont)
+        m_hFont = GetGlobalFontDef();
     m_crBack = GetGLibColor(64);
     m_crSelBack = GetGLibColor(65);
     m_crText = GetGLibColor(66);

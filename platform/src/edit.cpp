@@ -229,8 +229,9 @@ void Refresh(HWND hwnd, EditState& e) {
         e.scroll = std::max(0, total - width + 1);
     e.scroll = std::clamp(e.scroll, 0, std::max(0, total));
     l.origin = TextOrigin(StyleOf(hwnd), l.fmt, e, total);
+    // After a letter the caret keeps a pixel of room, so it never reads as part of it.
     if (e.focused)
-        SetCaretPos(l.origin + caretX, l.fmt.top);
+        SetCaretPos(l.origin + caretX + (e.caret > 0 ? 1 : 0), l.fmt.top);
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 

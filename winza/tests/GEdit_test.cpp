@@ -55,6 +55,8 @@ protected:
     }
     void TearDown() override {
         g_seen = nullptr;
+        // A test's handler may hold its locals; the field's last notes come while closing.
+        owner.onCommand = nullptr;
         WinzaTest::TearDown();
     }
     static void Press(int vk) {
@@ -89,6 +91,21 @@ TEST_F(EditTest, IsAPlatformEditChildWithTheGivenId) {
     Press('I');
     EXPECT_EQ(Text(), u"hi");
     EXPECT_EQ(edit.IsHooked(), 0);
+}
+
+// Text starts a little off the left border and the caret keeps a pixel off the letter before it.
+TEST_F(EditTest, TextAndCaretKeepOffTheBorderAndTheLetters) {
+    EXPECT_EQ(edit.GetMargins(), static_cast<DWORD>(MAKELONG(3, 3)));
+    Press('H');
+    Press('I');
+    EXPECT_EQ(edit.PosFromChar(0).x, 3);
+    Press(VK_LEFT);
+    POINT caret{};
+    ASSERT_TRUE(::GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, edit.PosFromChar(1).x + 1);
+    Press(VK_HOME);
+    ASSERT_TRUE(::GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, 3) << "before the first letter the caret stands at the margin";
 }
 
 TEST_F(EditTest, DigitsOnlyKeepsDigitsAndBackspace) {

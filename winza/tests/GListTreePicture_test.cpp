@@ -1,5 +1,7 @@
 // Pictures of a list and a tree in both resolutions, written as PNG files into the build's
 // test output for a person to look at.
+#include "winza/GFontManager.h"
+#include "winza/GItem.h"
 #include "winza/GLib.h"
 #include "winza/GListCtrl.h"
 #include "winza/GTreeCtrl.h"
@@ -19,6 +21,8 @@ protected:
         plat::StartHeadless(width, height);
         ResetDisplayMode();
         InitGLibControl();
+        // The font the application gives dialogs and menus; lists and trees take it too.
+        SetGlobalFontDef(fonts.GetFont(eFontNormal14));
         const int u = ApplyHires(1);
         parent.color = RGB(255, 255, 255);
         ASSERT_EQ(parent.Create(nullptr, u"p", WS_POPUP | WS_VISIBLE, 0, 0, width, height), 1);
@@ -65,6 +69,7 @@ protected:
         list.reset();
         tree.reset();
         big.reset();
+        SetGlobalFontDef(nullptr);
         WinzaTest::TearDown();
         FreeGLibControl();
         ResetDisplayMode();
@@ -77,6 +82,35 @@ protected:
         ::ReleaseDC(nullptr, screen);
         return ok;
     }
+    // Rows of the rectangle on screen that hold at least one dark pixel of the (black) text;
+    // smoothed edges are lighter, so the test is for darkness rather than one colour.
+    static int InkRows(const RECT& r) {
+        auto dark = [](COLORREF c) {
+            return GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
+        };
+        int rows = 0;
+        for (int y = r.top; y < r.bottom; ++y) {
+            int x = r.left;
+            while (x < r.right && !dark(ScreenPixel(x, y)))
+                ++x;
+            rows += x < r.right;
+        }
+        return rows;
+    }
+    // The selected list row and tree row stand at the same place on either screen; their
+    // labels must be as tall as the rows make room for, not left at the small screen's size.
+    void ExpectLabelsFillTheirRows() {
+        const int u = ApplyHires(1);
+        EXPECT_EQ(list->GetFont(), GetGlobalFontDef());
+        EXPECT_EQ(tree->GetFont(), GetGlobalFontDef());
+        RECT row = list->GetGItem(list->GetSelItem())->GetItemRect();
+        ::OffsetRect(&row, 5 * u, 5 * u);
+        EXPECT_GE(InkRows(row), 9 * u) << "list label";
+        RECT node = tree->GetGItem(tree->GetSelItem())->GetItemRect();
+        ::OffsetRect(&node, 120 * u, 5 * u);
+        EXPECT_GE(InkRows(node), 9 * u) << "tree label";
+    }
+    GFontManager fonts;
     LoggingWinza parent;
     std::unique_ptr<GListCtrl> list;
     std::unique_ptr<GTreeCtrl> tree;
@@ -89,6 +123,7 @@ TEST_F(ListTreePicture, NormalResolution) {
     EXPECT_TRUE(big->IsShowScrollBarV());
     EXPECT_TRUE(big->IsShowScrollBarH());
     EXPECT_FALSE(tree->IsShowScrollBarV());
+    ExpectLabelsFillTheirRows();
     EXPECT_TRUE(Save("listtree_240x320"));
 }
 
@@ -96,6 +131,7 @@ TEST_F(ListTreePicture, HighResolution) {
     Build(480, 640);
     EXPECT_TRUE(list->IsShowScrollBarV());
     EXPECT_TRUE(big->IsShowScrollBarV());
+    ExpectLabelsFillTheirRows();
     EXPECT_TRUE(Save("listtree_480x640"));
 }
 

@@ -172,6 +172,33 @@ TEST_F(GVButtonTest, FrameColoursFollowTheState) {
     EXPECT_EQ(dark(), RGB(70, 0, 0));
 }
 
+// A plain face has no edge of its own: hover gives it one in colour 2, and focus a dotted ring
+// in colour 5 three pixels inside, so a keyboard user sees where they are.
+TEST_F(GVButtonTest, PlainFaceShowsHoverAndFocus) {
+    SetGLibColor(2, RGB(2, 2, 2));
+    SetGLibColor(3, RGB(3, 3, 3));
+    SetGLibColor(5, RGB(5, 5, 5));
+    HDC dc = host.GetDC();
+    Repaint();
+    EXPECT_EQ(ScreenPixel(10, 25), RGB(3, 3, 3));
+    EXPECT_EQ(ScreenPixel(13, 25), RGB(3, 3, 3));
+    button.SetFlag(1, eVBHover, dc, 1);
+    EXPECT_EQ(ScreenPixel(10, 25), RGB(2, 2, 2));
+    EXPECT_EQ(ScreenPixel(69, 25), RGB(2, 2, 2));
+    EXPECT_EQ(ScreenPixel(40, 25), RGB(3, 3, 3));
+    button.SetFlag(0, eVBHover, dc, 1);
+    button.SetFlag(1, eVBFocus, dc, 1);
+    EXPECT_EQ(ScreenPixel(10, 25), RGB(3, 3, 3));
+    // Dotted: every other pixel along the ring's top edge.
+    const COLORREF a = ScreenPixel(30, 13), b = ScreenPixel(31, 13);
+    EXPECT_TRUE((a == RGB(5, 5, 5)) != (b == RGB(5, 5, 5))) << a << " " << b;
+    EXPECT_EQ(ScreenPixel(40, 25), RGB(3, 3, 3));
+    // A disabled button shows no hover edge.
+    button.SetFlag(0, eVBFocus | eVBEnabled, dc, 1);
+    button.SetFlag(1, eVBHover, dc, 1);
+    EXPECT_EQ(ScreenPixel(10, 25), RGB(3, 3, 3));
+}
+
 TEST_F(GVButtonTest, SetFlagRedrawsOnlyWithAContextAndAChange) {
     SetGLibColor(13, RGB(1, 1, 13));
     SetGLibColor(3, RGB(1, 1, 3));
