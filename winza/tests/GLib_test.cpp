@@ -173,26 +173,29 @@ public:
 
 class IconStrip : public GLibTest, public ::testing::WithParamInterface<SIZE> {};
 
-TEST_P(IconStrip, TenCellsOnMagentaScaledForTheScreen) {
+TEST_P(IconStrip, TenCellsOnMagentaDrawnForTheScreen) {
     ScreenOf screen(GetParam().cx, GetParam().cy);
     InitGLibControl();
     GDib* icons = GetGLibIconStrip();
     ASSERT_NE(icons, nullptr);
     const int s = ApplyHires(1);
-    EXPECT_EQ(GetGLibIconSize(), 16 * s);
+    const int cell = 16 * s;
+    EXPECT_EQ(GetGLibIconSize(), cell);
     EXPECT_EQ(GetGLibIconCount(), 10);
-    EXPECT_EQ(icons->Height(), 16 * s);
+    EXPECT_EQ(icons->Height(), cell);
     EXPECT_EQ(QuadToColor(icons->GetTransColor()), RGB(255, 0, 255));
     EXPECT_EQ(icons->GetPixelColor(0, 0), RGB(255, 0, 255));
-    // The OK tick (cell 3) and the cancel cross (cell 4), each pixel scaled as a block.
-    const int ok = 3 * 16 * s;
-    EXPECT_EQ(icons->GetPixelColor(ok + 1 * s, 7 * s), RGB(32, 152, 48));
-    EXPECT_EQ(icons->GetPixelColor(ok + 1 * s + s - 1, 7 * s + s - 1), RGB(32, 152, 48));
-    const int cancel = 4 * 16 * s;
-    EXPECT_EQ(icons->GetPixelColor(cancel + 2 * s, 2 * s), RGB(208, 40, 40));
-    // The chosen radio button has a black dot where the empty one is white.
-    EXPECT_EQ(icons->GetPixelColor(7 * 16 * s + 7 * s, 7 * s), RGB(0, 0, 0));
-    EXPECT_EQ(icons->GetPixelColor(6 * 16 * s + 7 * s, 7 * s), RGB(255, 255, 255));
+    // The same pictures in the same cells on either screen: the OK tick (cell 3) and the
+    // cancel cross (cell 4) through their middles, and the chosen radio button's black dot
+    // where the empty one is white.
+    EXPECT_EQ(icons->GetPixelColor(3 * cell + 7 * s, 10 * s), RGB(32, 152, 48));
+    EXPECT_EQ(icons->GetPixelColor(4 * cell + cell / 2, cell / 2), RGB(208, 40, 40));
+    EXPECT_EQ(icons->GetPixelColor(7 * cell + cell / 2, cell / 2), RGB(0, 0, 0));
+    EXPECT_EQ(icons->GetPixelColor(6 * cell + cell / 2, cell / 2), RGB(255, 255, 255));
+    // The radio button's left edge: on the large screen a drawing of its own with a one-pixel
+    // outline, not the small one doubled (which would be grey here).
+    EXPECT_EQ(icons->GetPixelColor(6 * cell + 2 * s, cell / 2),
+              IsHires() ? RGB(255, 0, 255) : RGB(128, 128, 128));
     FreeGLibControl();
     EXPECT_EQ(GetGLibIconStrip(), nullptr);
     EXPECT_EQ(GetGLibIconCount(), 0);
