@@ -1,6 +1,6 @@
 // The shell's file icons: SHGetFileInfoW and the system image lists it hands out. The icons
-// are drawn here, in code, on a 16-unit grid scaled to the icon size: folder, storage card,
-// plain file, memo, picture, text and program.
+// are drawn here, in code: folder, storage card, plain file, memo, picture, text and program,
+// on a 16-unit grid for small icons and on a 32-unit grid of their own for 32 pixels and more.
 #include <platform/winbase.h>
 #include <platform/winfile.h>
 #include <platform/winshell.h>
@@ -90,6 +90,68 @@ void Paint(IconCanvas& c, Kind kind) {
     }
 }
 
+// The same pictures drawn on a 32-unit grid for icons of 32 pixels and more: one-pixel
+// outlines and finer detail instead of the small drawing doubled.
+void FinePage(IconCanvas& c) {
+    c.Framed(6, 2, 26, 30, kEdge, RGB(255, 255, 255));
+    c.Box(26, 4, 27, 31, RGB(150, 150, 150)); // a shadow along the right and bottom
+    c.Box(8, 30, 27, 31, RGB(150, 150, 150));
+    c.Box(20, 2, 26, 8, RGB(255, 255, 255)); // the folded corner
+    c.Box(20, 2, 21, 8, kEdge);
+    c.Box(20, 7, 26, 8, kEdge);
+    c.Box(21, 3, 25, 7, RGB(208, 208, 208));
+}
+
+void PaintFine(IconCanvas& c, Kind kind) {
+    switch (kind) {
+        case kFolder:
+            c.Framed(2, 5, 14, 11, RGB(150, 110, 20), RGB(240, 205, 100));
+            c.Framed(2, 9, 30, 28, RGB(150, 110, 20), RGB(250, 215, 100));
+            c.Box(3, 10, 29, 11, RGB(255, 240, 180)); // the light along the body's top
+            c.Box(3, 28, 31, 29, RGB(110, 80, 15));
+            c.Box(30, 10, 31, 29, RGB(110, 80, 15));
+            break;
+        case kCard:
+            c.Framed(6, 2, 26, 30, kEdge, RGB(90, 90, 110));
+            for (int x = 8; x < 24; x += 3)
+                c.Box(x, 4, x + 2, 10, RGB(230, 190, 60));
+            c.Framed(10, 16, 22, 27, RGB(60, 60, 80), RGB(200, 200, 210));
+            break;
+        case kMemo:
+            FinePage(c);
+            for (int y = 12; y < 28; y += 5)
+                c.Box(9, y, 23, y + 1, RGB(80, 120, 220));
+            // A stroke of ink across the lines.
+            for (int i = 0; i < 6; ++i)
+                c.Box(10 + 2 * i, 9 + i, 13 + 2 * i, 11 + i, RGB(200, 30, 30));
+            break;
+        case kPicture:
+            FinePage(c);
+            c.Framed(8, 11, 24, 28, RGB(90, 90, 90), RGB(120, 180, 240));
+            c.Box(9, 22, 23, 27, RGB(60, 150, 60));
+            c.Box(12, 20, 17, 22, RGB(60, 150, 60));
+            c.Box(18, 13, 22, 17, RGB(250, 220, 60));
+            break;
+        case kText:
+            FinePage(c);
+            for (int y = 11; y < 28; y += 3)
+                c.Box(9, y, y % 2 ? 23 : 18, y + 1, RGB(40, 40, 40));
+            break;
+        case kProgram:
+            c.Framed(2, 4, 30, 28, kEdge, RGB(255, 255, 255));
+            c.Box(3, 5, 29, 9, RGB(20, 60, 160));
+            c.Box(25, 6, 28, 8, RGB(255, 255, 255));
+            c.Framed(6, 12, 14, 20, RGB(120, 120, 120), RGB(220, 220, 220));
+            c.Box(17, 13, 26, 14, RGB(120, 120, 120));
+            c.Box(17, 17, 24, 18, RGB(120, 120, 120));
+            break;
+        case kFile:
+        default:
+            FinePage(c);
+            break;
+    }
+}
+
 HICON MakeIcon(Kind kind, int size) {
     HDC screen = GetDC(nullptr);
     HDC colorDC = CreateCompatibleDC(screen);
@@ -111,8 +173,13 @@ HICON MakeIcon(Kind kind, int size) {
         RECT all{0, 0, size, size};
         FillRect(colorDC, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         FillRect(maskDC, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        IconCanvas canvas(colorDC, maskDC, size / 16 > 0 ? size / 16 : 1);
-        Paint(canvas, kind);
+        if (size >= 32) {
+            IconCanvas canvas(colorDC, maskDC, size / 32);
+            PaintFine(canvas, kind);
+        } else {
+            IconCanvas canvas(colorDC, maskDC, size / 16 > 0 ? size / 16 : 1);
+            Paint(canvas, kind);
+        }
         SelectObject(colorDC, oldColor);
         SelectObject(maskDC, oldMask);
         ICONINFO ii{TRUE, 0, 0, mask, color};

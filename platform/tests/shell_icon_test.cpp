@@ -130,6 +130,12 @@ TEST_F(ShellIconTest, HighResolutionIconsAreTwiceTheSize) {
     GetObjectW(ii.hbmColor, sizeof(bm), &bm);
     EXPECT_EQ(bm.bmWidth, 32);
     EXPECT_EQ(bm.bmHeight, 32);
+    // A drawing of its own, not the small one doubled: the folder's outline is one pixel.
+    std::vector<COLORREF> px =
+        Drawn([&](HDC dc) { DrawIconEx(dc, 0, 0, info.hIcon, 0, 0, 0, nullptr, DI_NORMAL); }, 32);
+    EXPECT_EQ(px[0], RGB(100, 100, 100));
+    EXPECT_EQ(px[20 * 32 + 2], RGB(150, 110, 20));
+    EXPECT_EQ(px[20 * 32 + 3], RGB(250, 215, 100));
     DeleteObject(ii.hbmMask);
     DeleteObject(ii.hbmColor);
     DestroyIcon(info.hIcon);
