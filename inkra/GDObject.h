@@ -81,6 +81,9 @@ struct GDObject {
     // The memo body records of this object.
     int Load(GFile* file, _FILE_VERSION& version, tagPOINT& extent);
     int Save(GFile* file, _FILE_VERSION& version);
+    // The number of bytes Save writes for version (0 when the form cannot hold the object),
+    // so that a writer can size its buffer once.
+    DWORD SavedSize(const _FILE_VERSION& version) const;
 };
 
 static_assert(offsetof(GDObject, width) == 8);

@@ -393,3 +393,16 @@ int GDObject::Save(GFile* file, _FILE_VERSION& version) {
         return 0;
     return IsOldMemoForm(version) ? SaveOld(*this, file) : SaveCurrent(*this, file, version);
 }
+
+DWORD GDObject::SavedSize(const _FILE_VERSION& version) const {
+    const DWORD count = StoredPointCount(*this);
+    if (IsOldMemoForm(version))
+        return kind == DO_STROKE ? kOldHeaderSize + 8 * count : 0;
+    if (kind == DO_STROKE || kind == 0)
+        return GDOBJECT_HEADER_SIZE + (CompactPoints(strokeType, version) ? 8 : 16) * count;
+    if (kind != DO_TEXT)
+        return GDOBJECT_HEADER_SIZE;
+    auto stringBytes = [](const WCHAR* s) { return 4 + 2 * DWORD(s ? lstrlenW(s) : 0); };
+    return GDOBJECT_HEADER_SIZE + (MemoTextHasFormat(version) ? 8 : 0) + stringBytes(text) +
+           stringBytes(fontName);
+}

@@ -124,6 +124,8 @@ public:
     // The memo body record of this page.
     int Load(GFile* file, _FILE_VERSION& version, tagPOINT& extent);
     int Save(GFile* file, _FILE_VERSION& version);
+    // The number of bytes Save writes for version.
+    unsigned long long SavedSize(const _FILE_VERSION& version) const;
 
 private:
     // The clip limited to the buffer, so that no rasteriser leaves the pixels.

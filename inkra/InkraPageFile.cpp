@@ -56,6 +56,16 @@ bool SaveList(GFile* file, _FILE_VERSION& version, const GArray& list) {
     return true;
 }
 
+unsigned long long ListSize(const _FILE_VERSION& version, const GArray& list) {
+    unsigned long long size = IsOldMemoForm(version) ? 8 : 4;
+    for (int i = 0; i < list.GetSize(); ++i) {
+        auto* object = static_cast<const GDObject*>(list.GetAt(i));
+        if (Storable(object, version))
+            size += object->SavedSize(version);
+    }
+    return size;
+}
+
 } // namespace
 
 int InkraPage::Load(GFile* file, _FILE_VERSION& version, tagPOINT& extent) {
@@ -94,4 +104,9 @@ int InkraPage::Save(GFile* file, _FILE_VERSION& version) {
     if (MemoHasBackObjects(version) && !SaveList(file, version, m_BackObjects))
         return 0;
     return 1;
+}
+
+unsigned long long InkraPage::SavedSize(const _FILE_VERSION& version) const {
+    return ListSize(version, m_Objects) +
+           (MemoHasBackObjects(version) ? ListSize(version, m_BackObjects) : 0);
 }

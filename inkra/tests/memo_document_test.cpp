@@ -147,6 +147,26 @@ TEST(MemoPageRecord, OldFormSkipsTheReservedWordAndStoresStrokesOnly) {
     again.DetachDrawMan();
 }
 
+TEST(MemoPageRecord, SavedSizeIsTheBytesSaveWritesAtEachVersion) {
+    // Objects and a background line, as the table test above reads them, then strokes.
+    Header text;
+    text.kind = DO_TEXT;
+    Bytes b;
+    b.U32(1).Add(text.Encode()).Str(u"top").U32(0);
+    b.U32(1).Add(text.Encode()).Str(u"back line").Str(u"Gulim");
+    Reader r(b);
+    InkraPage page;
+    _FILE_VERSION v22{2, 2};
+    tagPOINT e{0, 0};
+    ASSERT_EQ(page.Load(&r.file, v22, e), 1);
+    page.AddGDObject(NewStroke(eDOPen, 3, 10));
+    page.AddGDObject(NewStroke(eDOBrush, 7, 60));
+    page.AddGDObject(NewStroke(eDOPencel, 9, 70));
+    for (_FILE_VERSION v : {V(1, 0), V(2, 0), V(2, 1), V(2, 2)})
+        EXPECT_EQ(page.SavedSize(v), SavePage(page, v).size()) << v.major << "." << v.minor;
+    page.DetachDrawMan();
+}
+
 class MemoDocument : public inktest::ManFixture {
 protected:
     // Two pages: strokes of several tools on the first, text and a background line on the

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -308,6 +309,36 @@ TEST(MemoObjectWrite, OldFormInPixelsAndOnlyForStrokes) {
 
     _FILE_VERSION current{2, 2};
     EXPECT_EQ(t.Save(nullptr, current), 0);
+}
+
+// Writers size their buffer from SavedSize before writing: it must be the bytes Save writes
+// for every kind of record in every form.
+TEST(MemoObjectWrite, SavedSizeIsTheBytesSaveWrites) {
+    GDObject pen = Stroke(eDOPen, {Point(1, 2), Point(3, 4), Point(5, 6)});
+    GDObject brush = Stroke(eDOBrush, {Point(1, 2, 3, 4), Point(5, 6, 7, 8)});
+    GDObject pencil = Stroke(eDOPencel, {Point(1, 2), Point(3, 4)});
+    GDObject unheld = Stroke(eDOMarker, {});
+    unheld.pointCount = 9; // points kept elsewhere while drawn: none are stored
+    GDObject kindZero = Stroke(eDOPen, {Point(7, 8)});
+    kindZero.kind = 0;
+    GDObject text;
+    text.InitObject(nullptr);
+    text.kind = DO_TEXT;
+    text.SetTextData(u"\uBA54\uBAA8 text");
+    text.SetFontName(u"Gulim");
+    GDObject bare;
+    bare.InitObject(nullptr);
+    bare.kind = DO_TEXT;
+    GDObject other;
+    other.InitObject(nullptr);
+    other.kind = 9;
+    GDObject* objects[] = {&pen, &brush, &pencil, &unheld, &kindZero, &text, &bare, &other};
+    for (_FILE_VERSION v : {V(1, 0), V(2, 0), V(2, 1), V(2, 2)})
+        for (size_t i = 0; i < std::size(objects); ++i)
+            EXPECT_EQ(objects[i]->SavedSize(v), Saved(*objects[i], v).size())
+                << "object " << i << " at " << v.major << "." << v.minor;
+    for (GDObject* o : objects)
+        o->ReleaseObject();
 }
 
 TEST(MemoObjectRoundTrip, EveryWidthSurvivesTheOldForm) {
