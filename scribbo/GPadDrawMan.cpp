@@ -195,6 +195,7 @@ void GPadDrawMan::Reset() {
     m_nFileMinor = 2;
     m_bLoadFailed = 0;
     m_bHeaderChanged = 1;
+    m_nSaveBlockFor = 0;
 }
 
 int GPadDrawMan::GetTitle(WCHAR* out) const {

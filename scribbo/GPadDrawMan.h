@@ -8,19 +8,25 @@
 #include "inkra/InkraMan.h"
 #include "scribbo/MemoBlocks.h"
 #include "scribbo/TemplateHeader.h"
+#include "scribbo/WarmBlock.h"
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 class GFile;
 class GImage;
 
-// A memo made into bytes but not yet compressed: the header up to the page count, then each
-// page's record. Making it is quick; compressing and writing it can happen on another thread.
+// A memo made into bytes but not yet compressed: the header up to the page count, then every
+// page's record back to back in one block. Making it is quick; compressing and writing it can
+// happen on another thread. An image made again reuses its block when it is large enough.
 struct MemoImage {
     std::vector<BYTE> head;
-    std::vector<std::vector<BYTE>> pages;
+    std::unique_ptr<BYTE[]> body;
+    size_t bodyCapacity = 0;
+    // Where each page's record ends in body.
+    std::vector<size_t> pageEnds;
 };
 
 inline constexpr int kMemoTitleChars = 32; // with the terminator
@@ -42,6 +48,9 @@ public:
     int DeletePage(InkraPage* page, int redraw) override;
     int SetCurPage(int index, int redraw) override;
     void RemoveAllPage() override;
+    // A stroke that ends changes the memo, and a save follows: a large memo's save gets its
+    // memory made ready now, on another thread.
+    tagRECT LButtonUp(int x, int y, int pressure) override;
 
     // A new memo: the default paper, the pen settings of the settings record, default alarm,
     // no state, title or note.
@@ -107,8 +116,11 @@ public:
     int Load(GFile* file);
     int LoadPreview(GFile* file, const tagRECT& view);
     int Save(GFile* file, _FILE_VERSION& version);
-    // The bytes Save writes, pages still uncompressed; marks the memo saved. 0 as Save.
+    // The bytes Save writes, pages still uncompressed; marks the memo saved. 0 as Save. The
+    // image's block is reused when it is large enough.
     int Serialize(_FILE_VERSION version, MemoImage& image);
+    // The bytes the pages take in a file of version, uncompressed.
+    unsigned long long PagesSavedSize(_FILE_VERSION version) const;
     // No pages, or one page without objects: nothing worth a file.
     int IsEmptyMemo() const;
     int IsLoadFailed() const { return m_bLoadFailed; }
@@ -170,6 +182,9 @@ private:
     int m_nFileMinor = 2;
     int m_bLoadFailed = 0;
     LONG m_nBodyOffset = 0;
+    // The next save's block, and the size it was made for (0: none yet for this memo).
+    WarmBlock m_SaveBlock;
+    size_t m_nSaveBlockFor = 0;
 };
 
 // What saving a memo to its file came to.

@@ -15,10 +15,11 @@ int MemoAutoSave::Start(GPadDrawMan& memo, LPCWSTR path) {
     Wait();
     if (!path || !path[0] || memo.IsLoadFailed() || memo.IsEmptyMemo())
         return 0;
-    auto image = std::make_unique<MemoImage>();
+    if (!m_pImage)
+        m_pImage = std::make_unique<MemoImage>();
     const int objectChanged = memo.IsChangedObject();
     const int headerChanged = memo.IsHeaderChanged();
-    if (!memo.Serialize(kMemoFileVersion, *image)) {
+    if (!memo.Serialize(kMemoFileVersion, *m_pImage)) {
         memo.SetObjectChanged(objectChanged);
         memo.SetHeaderChanged(headerChanged);
         return 0;
@@ -27,7 +28,8 @@ int MemoAutoSave::Start(GPadDrawMan& memo, LPCWSTR path) {
     InitGZLib();
     std::u16string target(path);
     m_done = 0;
-    m_thread = std::thread([this, image = std::move(image), target = std::move(target)] {
+    // The image is not touched here again before the worker is joined.
+    m_thread = std::thread([this, image = m_pImage.get(), target = std::move(target)] {
         m_nWorkerResult = WriteMemoImage(*image, target.c_str());
         m_done = 1;
     });

@@ -1,11 +1,13 @@
 // Saving an open memo while the user goes on writing. The memo is made into bytes on the
 // caller's thread, which is quick; compressing and the safe replace of the file run on a
-// worker, so the pen never waits for the disk.
+// worker, so the pen never waits for the disk. The bytes' block is kept from save to save:
+// once touched, filling it again costs no fresh memory.
 #pragma once
 
 #include "scribbo/GPadDrawMan.h"
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 class MemoAutoSave {
@@ -26,6 +28,7 @@ public:
     int IsRunning() const { return m_thread.joinable() && !m_done.load(); }
 
 private:
+    std::unique_ptr<MemoImage> m_pImage;
     std::thread m_thread;
     std::atomic<int> m_done{1};
     int m_nResult = 1;

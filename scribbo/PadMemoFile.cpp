@@ -225,6 +225,7 @@ int GPadDrawMan::Load(GFile* file) {
     m_crBack = back;
     std::memcpy(m_Positions, header.positions, sizeof(m_Positions));
     m_nBodyOffset = bodyAt;
+    m_nSaveBlockFor = 0;
     SetObjectChanged(changed);
     FinishLoad(header, version, extent);
     SetCurPage(m_State.CurPage, 0);

@@ -2,12 +2,14 @@
 // into memory first, and replaces the old file only when all of it was made.
 #include "scribbo/GPadDrawMan.h"
 
+#include "fundo/ByteCursor.h"
 #include "fundo/GIOFile.h"
 #include "fundo/GMemFile.h"
 #include "scribbo/MemoFileIO.h"
 #include "scribbo/SafeSave.h"
 
 #include <cstring>
+#include <new>
 
 using namespace memofile;
 
@@ -17,6 +19,8 @@ namespace {
 constexpr DWORD kV1Constant = 0x018794D3;
 // Pictures larger than this are not embedded.
 constexpr LONG kMaxEmbeddedPicture = 64 * 1024 * 1024;
+// A smaller memo's save block is made at once without a noticeable pause.
+constexpr unsigned long long kWarmBlockFrom = 256 * 1024;
 
 bool ReadWholeFile(LPCWSTR path, std::vector<BYTE>& out) {
     GIOFile file;
@@ -131,24 +135,68 @@ int GPadDrawMan::Serialize(_FILE_VERSION version, MemoImage& image) {
         !WriteU32(&head, DWORD(GetPageNum())))
         return 0;
     image.head.assign(head.GetBuffer(), head.GetBuffer() + head.Size());
-    image.pages.assign(size_t(GetPageNum()), {});
+    // The pages are measured first and written in place: a buffer grown and copied page by
+    // page made the first save after opening a large memo stall on fresh memory.
+    image.pageEnds.clear();
+    unsigned long long total = 0;
     for (int i = 0; i < GetPageNum(); ++i) {
-        GMemFile record;
-        if (!GetPage(i)->Save(&record, version))
-            return 0;
-        image.pages[size_t(i)].assign(record.GetBuffer(), record.GetBuffer() + record.Size());
+        total += GetPage(i)->SavedSize(version);
+        image.pageEnds.push_back(size_t(total));
     }
+    if (total > fundo::kMaxMemPosition)
+        return 0;
+    if (total > image.bodyCapacity) {
+        size_t capacity = 0;
+        image.body = m_SaveBlock.Take(size_t(total), &capacity);
+        if (!image.body) {
+            image.body.reset(new (std::nothrow) BYTE[total]);
+            capacity = size_t(total);
+        }
+        image.bodyCapacity = image.body ? capacity : 0;
+        if (!image.body)
+            return 0;
+    }
+    // A record longer than measured would leave the block for a copy: refused, as a shorter one.
+    GMemFile out(image.body.get(), DWORD(total));
+    for (int i = 0; i < GetPageNum(); ++i)
+        if (!GetPage(i)->Save(&out, version) || out.GetBuffer() != image.body.get() ||
+            size_t(out.Tell()) != image.pageEnds[size_t(i)])
+            return 0;
     m_bChanged = 0;
     m_bHeaderChanged = 0;
     return 1;
 }
 
+unsigned long long GPadDrawMan::PagesSavedSize(_FILE_VERSION version) const {
+    unsigned long long total = 0;
+    for (int i = 0; i < GetPageNum(); ++i)
+        total += GetPage(i)->SavedSize(version);
+    return total;
+}
+
+tagRECT GPadDrawMan::LButtonUp(int x, int y, int pressure) {
+    const tagRECT changed = InkraMan::LButtonUp(x, y, pressure);
+    if (!m_bChanged || m_SaveBlock.IsPending())
+        return changed;
+    const unsigned long long total = PagesSavedSize(kMemoFileVersion);
+    if (total >= kWarmBlockFrom && total > m_nSaveBlockFor) {
+        // Room for the strokes still to come, so that the block serves several saves.
+        m_nSaveBlockFor = size_t(total + total / 4);
+        m_SaveBlock.Prepare(m_nSaveBlockFor);
+    }
+    return changed;
+}
+
 int WriteMemoImage(const MemoImage& image, GFile* file) {
     if (!file || !WriteAll(file, image.head.data(), DWORD(image.head.size())))
         return 0;
-    for (const std::vector<BYTE>& page : image.pages)
-        if (page.empty() || file->Compress(page.data(), DWORD(page.size()), -1) == 0)
+    size_t start = 0;
+    for (size_t end : image.pageEnds) {
+        if (end <= start || end > image.bodyCapacity ||
+            file->Compress(image.body.get() + start, DWORD(end - start), -1) == 0)
             return 0;
+        start = end;
+    }
     return 1;
 }
 

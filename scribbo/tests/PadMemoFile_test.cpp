@@ -473,3 +473,73 @@ TEST_F(PadMemoFile, AlarmDefaultsGoToNewMemosAndStoredAlarmsStayAsTheyAre) {
     g_Settings.LoopAlarm = 0;
     g_Settings.DefAlarmSoundPath[0] = 0;
 }
+
+namespace {
+
+// count strokes of points compact points each on the memo's first page.
+void AddStrokes(GPadDrawMan& memo, int count, int points) {
+    std::vector<GWPOINT> p(size_t(points), GWPOINT{});
+    for (int i = 0; i < points; ++i)
+        p[size_t(i)] = GWPOINT{(10 + i % 200) << 16, (20 + i / 200) << 16, FIXED_ONE, 255, {}};
+    for (int s = 0; s < count; ++s) {
+        GDObject* o = AllocGDObject();
+        o->kind = DO_STROKE;
+        o->strokeType = eDOPen;
+        o->width = FIXED_ONE;
+        o->alpha = 255;
+        o->pointCount = WORD(points);
+        o->SetPointData(p.data());
+        o->bounds = tagRECT{8, 18, 212, 24 + points / 200};
+        memo.GetPage(0)->AddGDObject(o);
+    }
+    memo.SetObjectChanged(1);
+}
+
+Bytes Written(const MemoImage& image) {
+    GMemFile out;
+    EXPECT_EQ(WriteMemoImage(image, &out), 1);
+    return Bytes(out.GetBuffer(), out.GetBuffer() + out.Size());
+}
+
+} // namespace
+
+TEST_F(PadMemoFile, AnImageMadeAgainInItsOldBlockWritesTheFileAFreshOneDoes) {
+    ASSERT_EQ(LoadBytes(man, FileV22()), 1);
+    AddStrokes(man, 40, 100);
+    MemoImage kept;
+    ASSERT_EQ(man.Serialize(kMemoFileVersion, kept), 1);
+    const BYTE* block = kept.body.get();
+    // A smaller memo in the same image: the block stays, and what lies past the new end
+    // must not reach the file.
+    ASSERT_EQ(LoadBytes(man, FileV22()), 1);
+    man.SetTitle(u"Again");
+    ASSERT_EQ(man.Serialize(kMemoFileVersion, kept), 1);
+    EXPECT_EQ(kept.body.get(), block);
+    ASSERT_EQ(SaveMemoFile(man, kPath, kMemoFileVersion), eMSSaved);
+    EXPECT_EQ(Written(kept), ReadHost(device.Host(kHostPath)));
+}
+
+TEST_F(PadMemoFile, AStrokeEndingOnALargeMemoReadiesABlockWithRoomForTheNextSave) {
+    // 400 strokes of 100 compact points: 345 KB of pages, large enough to make ready.
+    ASSERT_EQ(LoadBytes(man, FileV22()), 1);
+    ASSERT_EQ(man.SetCurPage(0, 0), 0);
+    AddStrokes(man, 400, 100);
+    man.LButtonDown(20, 30, 255);
+    man.MouseMove(60, 40, 255);
+    man.LButtonUp(90, 50, 255);
+    const unsigned long long total = man.PagesSavedSize(kMemoFileVersion);
+    ASSERT_GT(total, 256u * 1024);
+    MemoImage image;
+    ASSERT_EQ(man.Serialize(kMemoFileVersion, image), 1);
+    EXPECT_EQ(image.bodyCapacity, total + total / 4);
+    EXPECT_EQ(image.pageEnds.back(), total);
+
+    // A small memo's block is made as the save needs it, to the byte.
+    ASSERT_EQ(LoadBytes(man, FileV22()), 1);
+    ASSERT_EQ(man.SetCurPage(0, 0), 0);
+    man.LButtonDown(20, 30, 255);
+    man.LButtonUp(90, 50, 255);
+    MemoImage small;
+    ASSERT_EQ(man.Serialize(kMemoFileVersion, small), 1);
+    EXPECT_EQ(small.bodyCapacity, man.PagesSavedSize(kMemoFileVersion));
+}
