@@ -17,6 +17,10 @@ std::unique_ptr<DisplayBackend> MakeSdlBackend(int scale, std::string* error);
 // Asks the current backend to bring its desktop window to the front.
 void RaiseDisplay();
 
+// A backend hands a frame to the desktop: tells the frame observer, if any.
+void ReportFrame(std::chrono::steady_clock::time_point handed,
+                 std::chrono::steady_clock::time_point done);
+
 // The scripted run: one step while the program is idle; false when nothing is left to do.
 bool RunScriptStep();
 

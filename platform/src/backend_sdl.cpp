@@ -132,6 +132,31 @@ public:
 
     void CursorChanged() override { Poke(); }
 
+    bool PushPointer(DesktopPointer kind, int x, int y) override {
+        if (!m_thread.joinable())
+            return false;
+        SDL_Event e{};
+        x *= m_scale;
+        y *= m_scale;
+        if (kind == DesktopPointer::Move) {
+            e.type = SDL_MOUSEMOTION;
+            e.motion.windowID = m_windowId;
+            e.motion.state = SDL_BUTTON_LMASK;
+            e.motion.x = x;
+            e.motion.y = y;
+        } else {
+            const bool down = kind == DesktopPointer::Down;
+            e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+            e.button.windowID = m_windowId;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+            e.button.clicks = 1;
+            e.button.x = x;
+            e.button.y = y;
+        }
+        return SDL_PushEvent(&e) == 1;
+    }
+
     void Raise() override {
         if (!m_thread.joinable() || m_raiseEvent == 0)
             return;
@@ -243,6 +268,7 @@ private:
         }
         m_width = s.cx;
         m_height = s.cy;
+        m_windowId = SDL_GetWindowID(m_window);
         m_wait = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
         m_arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
         // Typed text comes from the desktop's own keyboard layout and input methods; the key
@@ -287,7 +313,13 @@ private:
         SDL_Rect r{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
         SDL_UpdateTexture(m_texture, &r, screen->Row(rc.top) + rc.left * 3, screen->stride);
         SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+        PresentFrame();
+    }
+
+    void PresentFrame() {
+        const auto handed = std::chrono::steady_clock::now();
         SDL_RenderPresent(m_renderer);
+        ReportFrame(handed, std::chrono::steady_clock::now());
     }
 
     void Wake() {
@@ -335,7 +367,7 @@ private:
                 case SDL_WINDOWEVENT:
                     if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
                         SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
-                        SDL_RenderPresent(m_renderer);
+                        PresentFrame();
                     }
                     break;
                 case SDL_MOUSEBUTTONDOWN:
@@ -382,6 +414,8 @@ private:
 
     int m_scale;
     int m_width = 0, m_height = 0;
+    // Set before Start returns; read by other threads only after.
+    Uint32 m_windowId = 0;
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_cv;

@@ -18,6 +18,7 @@ std::unique_ptr<DisplayBackend> g_backend;
 std::mutex g_backendMutex;
 std::atomic<bool> g_programDisplay{false};
 std::atomic<bool> g_starting{false};
+std::atomic<FrameObserver> g_frameObserver{nullptr};
 
 void PresentIfChanged() {
     RECT rc;
@@ -133,6 +134,21 @@ bool GetClipboardText(std::u16string* text) {
     text->clear();
     std::lock_guard lock(g_backendMutex);
     return g_backend && g_backend->GetClipboardText(text);
+}
+
+bool PushDesktopPointer(DesktopPointer kind, int x, int y) {
+    std::lock_guard lock(g_backendMutex);
+    return g_backend && g_backend->PushPointer(kind, x, y);
+}
+
+void SetFrameObserver(FrameObserver observer) {
+    g_frameObserver = observer;
+}
+
+void ReportFrame(std::chrono::steady_clock::time_point handed,
+                 std::chrono::steady_clock::time_point done) {
+    if (FrameObserver observer = g_frameObserver.load())
+        observer(handed, done);
 }
 
 void RaiseDisplay() {

@@ -1,6 +1,8 @@
 // The SDL2 backend on a real (virtual) X display: the desktop window appears at the screen's
 // size, a click and typed text pushed as SDL events arrive as stylus and WM_CHAR messages,
-// and the clipboard goes through the desktop. Without a display and without Xvfb the test is
+// and the clipboard goes through the desktop; a pointer pushed into the desktop's queue comes in
+// at its screen pixel, and frames handed to the desktop are reported. Without a display and
+// without Xvfb the test is
 // skipped. It starts its own Xvfb when DISPLAY is not set, and its name keeps it out of the
 // sanitizer pass (the X libraries keep memory until the process ends).
 #include <platform/display.h>
@@ -11,8 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
+#include <mutex>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -223,6 +228,84 @@ TEST(SdlBackendSlowTest, WindowAppearsAndInputArrives) {
     DestroyWindow(hwnd);
     DestroyWindow(FindWindowW(u"HHTaskbar", nullptr));
     UnregisterClassW(u"SdlSmoke", nullptr);
+    g_seen = nullptr;
+    plat::StopDisplay();
+    plat::SetStartOptions(plat::StartOptions());
+}
+
+struct Frames {
+    std::mutex mutex;
+    std::condition_variable cv;
+    int count = 0;
+    bool ordered = true;
+};
+Frames g_frames;
+
+void CountFrame(std::chrono::steady_clock::time_point handed,
+                std::chrono::steady_clock::time_point done) {
+    std::lock_guard lock(g_frames.mutex);
+    ++g_frames.count;
+    g_frames.ordered &= handed <= done;
+    g_frames.cv.notify_all();
+}
+
+TEST(DesktopPointer, AHeadlessDisplayHasNoDesktopQueue) {
+    plat::StartHeadless(240, 320);
+    EXPECT_FALSE(plat::PushDesktopPointer(plat::DesktopPointer::Down, 10, 10));
+    plat::StopDisplay();
+}
+
+TEST(SdlBackendSlowTest, PushedPointerArrivesAtItsScreenPixelAndFramesAreReported) {
+    VirtualDisplay xvfb;
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        if (!OnPath("Xvfb") || !xvfb.Start())
+            GTEST_SKIP() << "skipped: no display";
+    }
+    plat::StartOptions o;
+    o.screenWidth = 160;
+    o.screenHeight = 200;
+    o.scale = 2; // the pushed screen pixel must still arrive as that pixel
+    plat::SetStartOptions(o);
+    plat::SetFrameObserver(CountFrame);
+    std::string error;
+    if (!plat::StartDisplay(&error)) {
+        plat::SetFrameObserver(nullptr);
+        GTEST_SKIP() << "skipped: no display (" << error << ")";
+    }
+    Seen seen;
+    g_seen = &seen;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = u"SdlPointer";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, u"SdlPointer", u"pointer", WS_POPUP | WS_VISIBLE, 0, 40, 160,
+                                160, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(hwnd);
+    EXPECT_TRUE(plat::PushDesktopPointer(plat::DesktopPointer::Down, 50, 100));
+    EXPECT_TRUE(plat::PushDesktopPointer(plat::DesktopPointer::Move, 70, 110));
+    EXPECT_TRUE(plat::PushDesktopPointer(plat::DesktopPointer::Up, 70, 110));
+    SetTimer(hwnd, 1, 5000, nullptr);
+    MSG msg;
+    while (!seen.up && !seen.timedOut && GetMessageW(&msg, nullptr, 0, 0))
+        DispatchMessageW(&msg);
+    KillTimer(hwnd, 1);
+    EXPECT_TRUE(seen.down);
+    EXPECT_TRUE(seen.up);
+    EXPECT_EQ(seen.downAt.x, 50);
+    EXPECT_EQ(seen.downAt.y, 60); // the window starts 40 pixels down
+    // The window's first painting was presented while the loop waited.
+    {
+        std::unique_lock lock(g_frames.mutex);
+        EXPECT_TRUE(
+            g_frames.cv.wait_for(lock, std::chrono::seconds(5), [] { return g_frames.count > 0; }));
+        EXPECT_TRUE(g_frames.ordered);
+    }
+    plat::SetFrameObserver(nullptr);
+    DestroyWindow(hwnd);
+    DestroyWindow(FindWindowW(u"HHTaskbar", nullptr));
+    UnregisterClassW(u"SdlPointer", nullptr);
     g_seen = nullptr;
     plat::StopDisplay();
     plat::SetStartOptions(plat::StartOptions());

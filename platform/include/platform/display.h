@@ -5,6 +5,7 @@
 
 #include <platform/winuser.h>
 
+#include <chrono>
 #include <string>
 
 namespace plat {
@@ -43,6 +44,20 @@ int CurrentCursorId();
 int BeepCount();
 bool IsSipButtonShown();
 
+// ---- Driving the desktop window (benchmarks and tests) -----------------------------------------
+
+enum class DesktopPointer { Down, Move, Up };
+// A left-button pointer event put into the desktop window's own event queue, as the desktop
+// delivers it at screen pixel (x, y): it then takes the whole way real input takes. False
+// when the display is not a desktop window or its queue refused the event.
+bool PushDesktopPointer(DesktopPointer kind, int x, int y);
+
+// Called on the display's thread for every frame handed to the desktop, with the time just
+// before the hand-over and the time it returned. One observer at a time; null removes it.
+using FrameObserver = void (*)(std::chrono::steady_clock::time_point handed,
+                               std::chrono::steady_clock::time_point done);
+void SetFrameObserver(FrameObserver observer);
+
 // ---- Backends --------------------------------------------------------------------------------
 
 // What a display backend does: show a changed part of the screen, and say when its own event
@@ -58,6 +73,8 @@ public:
     virtual void Stop() {}
     // Brings the desktop window to the front (another start of the program asked for it).
     virtual void Raise() {}
+    // PushDesktopPointer; false without a desktop event queue.
+    virtual bool PushPointer(DesktopPointer /*kind*/, int /*x*/, int /*y*/) { return false; }
     // The desktop's clipboard, as plain text.
     virtual bool SetClipboardText(const std::u16string& text) = 0;
     virtual bool GetClipboardText(std::u16string* text) = 0;
