@@ -7,8 +7,9 @@
 // sample are handled first, untimed, as the program's loop does while it waits.
 //
 // BM_PadSdlEventToFrame, SDL2 on an X display (run it under xvfb-run): each sample is pushed
-// as an SDL mouse event, and the time runs until the program's frame is handed to SDL
-// (SDL_RenderPresent called) and until SDL is done with it. Skipped when there is no display.
+// into the desktop window's event queue as a mouse event, and the time runs until the
+// program's frame is handed to SDL (SDL_RenderPresent called) and until SDL is done with it,
+// as the display reports its frames. Skipped when there is no display.
 //
 // Counters: median, 99th percentile and largest latency in microseconds over every sample of
 // the trace. Headless also counts the samples whose own point shows ink right after them and
@@ -20,14 +21,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <SDL.h>
-
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <mutex>
 #include <thread>
 
@@ -128,8 +125,7 @@ BENCHMARK(BM_PadStylusToScreen)->UseManualTime()->Iterations(3)->Unit(benchmark:
 
 // ---- SDL2 ------------------------------------------------------------------------------------
 
-// Frames handed to SDL, seen by standing in for SDL_RenderPresent (the program's calls reach
-// this definition first, which passes them on).
+// Frames handed to SDL, as the display reports them from its own thread.
 struct FrameLog {
     std::mutex mutex;
     std::condition_variable cv;
@@ -138,14 +134,7 @@ struct FrameLog {
 };
 FrameLog g_frames;
 
-} // namespace
-
-extern "C" void SDL_RenderPresent(SDL_Renderer* renderer) {
-    using Present = void (*)(SDL_Renderer*);
-    static const Present real = reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
-    const auto handed = Clock::now();
-    real(renderer);
-    const auto done = Clock::now();
+void OnFrame(Clock::time_point handed, Clock::time_point done) {
     std::lock_guard lock(g_frames.mutex);
     ++g_frames.frames;
     g_frames.handed = handed;
@@ -153,25 +142,10 @@ extern "C" void SDL_RenderPresent(SDL_Renderer* renderer) {
     g_frames.cv.notify_all();
 }
 
-namespace {
-
-SDL_Event SdlEventOf(const TraceEvent& e) {
-    SDL_Event ev{};
-    const int x = int(std::lround(e.x)), y = int(std::lround(e.y));
-    if (e.kind == 'm') {
-        ev.type = SDL_MOUSEMOTION;
-        ev.motion.x = x;
-        ev.motion.y = y;
-        ev.motion.state = SDL_BUTTON_LMASK;
-    } else {
-        ev.type = e.kind == 'd' ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        ev.button.button = SDL_BUTTON_LEFT;
-        ev.button.state = e.kind == 'd' ? SDL_PRESSED : SDL_RELEASED;
-        ev.button.clicks = 1;
-        ev.button.x = x;
-        ev.button.y = y;
-    }
-    return ev;
+plat::DesktopPointer PointerOf(char kind) {
+    return kind == 'd'   ? plat::DesktopPointer::Down
+           : kind == 'u' ? plat::DesktopPointer::Up
+                         : plat::DesktopPointer::Move;
 }
 
 // Waits until no frame has come for quiet; false when frames never stop within the limit.
@@ -203,19 +177,23 @@ void BM_PadSdlEventToFrame(benchmark::State& state) {
         state.SkipWithError(("SDL2 skipped: " + error).c_str());
         return;
     }
+    plat::SetFrameObserver(OnFrame);
     std::vector<double> handedUs, doneUs;
-    int noFrame = 0;
+    int noFrame = 0, refused = 0;
     const DWORD ui = ::GetCurrentThreadId();
     for (auto _ : state) {
         // The samples come from a thread of their own while this one runs the program's loop.
         std::thread feeder([&] {
             WaitForQuiet(std::chrono::milliseconds(300), std::chrono::seconds(20));
             for (const TraceEvent& e : trace) {
-                SDL_Event ev = SdlEventOf(e);
+                const int x = int(std::lround(e.x)), y = int(std::lround(e.y));
                 std::unique_lock lock(g_frames.mutex);
                 const int before = g_frames.frames;
                 const auto t0 = Clock::now();
-                SDL_PushEvent(&ev);
+                if (!plat::PushDesktopPointer(PointerOf(e.kind), x, y)) {
+                    ++refused;
+                    continue;
+                }
                 if (!g_frames.cv.wait_for(lock, std::chrono::milliseconds(50),
                                           [&] { return g_frames.frames != before; })) {
                     ++noFrame;
@@ -236,6 +214,9 @@ void BM_PadSdlEventToFrame(benchmark::State& state) {
         }
         feeder.join();
     }
+    plat::SetFrameObserver(nullptr);
+    if (refused)
+        state.SkipWithError("the desktop window refused pointer events");
     Report(state, "SDL2 event -> frame handed to SDL", handedUs);
     const double p50 = Percentile(doneUs, 0.5), p99 = Percentile(doneUs, 0.99);
     std::printf("SDL2 event -> SDL_RenderPresent returned: median %.1f us, p99 %.1f us; %d events "
