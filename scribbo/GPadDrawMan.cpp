@@ -196,6 +196,7 @@ void GPadDrawMan::Reset() {
     m_bLoadFailed = 0;
     m_bHeaderChanged = 1;
     m_nSaveBlockFor = 0;
+    m_bIsDocument = 1;
 }
 
 int GPadDrawMan::GetTitle(WCHAR* out) const {

@@ -48,8 +48,9 @@ public:
     int DeletePage(InkraPage* page, int redraw) override;
     int SetCurPage(int index, int redraw) override;
     void RemoveAllPage() override;
-    // A stroke that ends changes the memo, and a save follows: a large memo's save gets its
-    // memory made ready now, on another thread.
+    // A stroke that ends changes the memo, and a save follows: a large memo (one opened or
+    // started new, not a page lent to another view) gets its save's memory made ready now, on
+    // another thread.
     tagRECT LButtonUp(int x, int y, int pressure) override;
 
     // A new memo: the default paper, the pen settings of the settings record, default alarm,
@@ -185,6 +186,7 @@ private:
     // The next save's block, and the size it was made for (0: none yet for this memo).
     WarmBlock m_SaveBlock;
     size_t m_nSaveBlockFor = 0;
+    int m_bIsDocument = 0;
 };
 
 // What saving a memo to its file came to.

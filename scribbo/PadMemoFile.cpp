@@ -226,6 +226,7 @@ int GPadDrawMan::Load(GFile* file) {
     std::memcpy(m_Positions, header.positions, sizeof(m_Positions));
     m_nBodyOffset = bodyAt;
     m_nSaveBlockFor = 0;
+    m_bIsDocument = 1;
     SetObjectChanged(changed);
     FinishLoad(header, version, extent);
     SetCurPage(m_State.CurPage, 0);

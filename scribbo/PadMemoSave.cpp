@@ -176,7 +176,7 @@ unsigned long long GPadDrawMan::PagesSavedSize(_FILE_VERSION version) const {
 
 tagRECT GPadDrawMan::LButtonUp(int x, int y, int pressure) {
     const tagRECT changed = InkraMan::LButtonUp(x, y, pressure);
-    if (!m_bChanged || m_SaveBlock.IsPending())
+    if (!m_bIsDocument || !m_bChanged || m_SaveBlock.IsPending())
         return changed;
     const unsigned long long total = PagesSavedSize(kMemoFileVersion);
     if (total >= kWarmBlockFrom && total > m_nSaveBlockFor) {

@@ -542,4 +542,15 @@ TEST_F(PadMemoFile, AStrokeEndingOnALargeMemoReadiesABlockWithRoomForTheNextSave
     MemoImage small;
     ASSERT_EQ(man.Serialize(kMemoFileVersion, small), 1);
     EXPECT_EQ(small.bodyCapacity, man.PagesSavedSize(kMemoFileVersion));
+
+    // A draw manager writing into a page it was lent (the magnify strip's) saves nothing.
+    GPadDrawMan strip;
+    ASSERT_EQ(strip.InitBuffer(dc, 240, 320), 1);
+    ASSERT_EQ(strip.AddPage(AllocInkraPage(), 0), 0); // and it is the page shown
+    AddStrokes(strip, 400, 100);
+    strip.LButtonDown(20, 30, 255);
+    strip.LButtonUp(90, 50, 255);
+    MemoImage lent;
+    ASSERT_EQ(strip.Serialize(kMemoFileVersion, lent), 1);
+    EXPECT_EQ(lent.bodyCapacity, strip.PagesSavedSize(kMemoFileVersion));
 }
