@@ -234,17 +234,18 @@ struct IndirectOp {
 
 // Calls f with the inline op of a known blender (so the walk inlines it), else with an
 // IndirectOp. The second argument tells whether the op only needs the zone inside.
-template <class F> auto WithBlendOp(InkBlendProc blend, F&& f) {
+template <class F> auto WithBlendOp(InkBlendProc blend, LONG df, F&& f) {
+    const Ramp ramp(df);
     if (blend == BlendPen)
-        return f(PenOp{}, true);
+        return f(PenOp{ramp}, true);
     if (blend == BlendMarker)
-        return f(MarkerOp{}, true);
+        return f(MarkerOp{ramp}, true);
     if (blend == BlendPencel)
-        return f(PencelOp{}, true);
+        return f(PencelOp{ramp}, true);
     if (blend == BlendEraser)
-        return f(EraserOp{}, true);
+        return f(EraserOp{ramp}, true);
     if (blend == BlendInvert)
-        return f(InvertOp{}, true);
+        return f(InvertOp{ramp}, true);
     return f(IndirectOp{blend}, false);
 }
 
