@@ -63,6 +63,21 @@ struct Capsule {
     i64 out1Sq, out2Sq, outMid; // at or beyond: surely outside (d < -lf)
     i64 in1Sq, in2Sq, inMid;    // below: surely inside (d > lf); 0 when not used
     LONG insideD;               // d handed over for a pixel settled as inside
+    double inverseL;            // 1 / L, 0 when L is 0
+
+    // n / L truncated, for n >= 0 and L > 0: the rounded product is within one of the
+    // quotient and the remainder settles it, which is cheaper than a division per pixel.
+    i64 DivideByL(i64 n) const {
+        if (n >= (i64{1} << 52))
+            return Divide(n, L);
+        i64 q = static_cast<i64>(static_cast<double>(n) * inverseL);
+        const i64 rest = n - q * L;
+        if (rest < 0)
+            --q;
+        else if (rest >= L)
+            ++q;
+        return q;
+    }
 };
 
 // fastInside: pixels surely inside may skip the exact distance (the blender only needs the
@@ -111,10 +126,10 @@ inline LONG ClampD(i64 d) {
     }
     i64 radius = c.w1;
     if (c.tapered) {
-        i64 frac = Divide(Divide(dot1, c.L) << 16, c.L);
+        i64 frac = c.DivideByL(c.DivideByL(dot1) << 16);
         radius = c.w1 + (((c.w2 - c.w1) * frac) >> 16);
     }
-    d = ClampD(2 * (radius - Divide(cross, c.L)));
+    d = ClampD(2 * (radius - c.DivideByL(cross)));
     return 2;
 }
 
