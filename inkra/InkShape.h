@@ -3,6 +3,7 @@
 #pragma once
 
 #include "inkra/InkBlendOps.h"
+#include "inkra/MaskArea.h"
 
 #include <algorithm>
 #include <cmath>
@@ -207,13 +208,6 @@ bool DiscRowSpan(i64 cx, i64 cy, i64 w, LONG lf, int y, int& lo, int& hi);
 // reachable span of each row.
 enum InkWalk { kWalkAuto, kWalkHorizontal, kWalkVertical, kWalkGeneral };
 int ChooseWalk(i64 dx, i64 dy);
-
-// Where a mask may hold non-zero bytes: all of it, or the inclusive pixel box x0..x1 by
-// y0..y1 (none when x0 > x1).
-struct MaskArea {
-    bool all;
-    int x0, y0, x1, y1;
-};
 
 // Draws a capsule with the given walk (kWalkAuto chooses); the rasterisers' common body.
 // Exposed for the tests that compare the walks. With clearOutside, the mask is cleared
