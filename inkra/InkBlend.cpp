@@ -25,7 +25,7 @@ InkCoverageProc GetCoverageProc() {
 
 int BlendPen(BYTE*& dst, BYTE*&, BYTE*& mask, LONG d, LONG lf, LONG df, BYTE m, BYTE A, BYTE r,
              BYTE g, BYTE b) {
-    int zone = PenOp::Apply(dst, nullptr, mask, d, lf, df, m, A, r, g, b);
+    int zone = PenOp{Ramp(df)}.Apply(dst, nullptr, mask, d, lf, df, m, A, r, g, b);
     dst += 3;
     mask += 1;
     return zone;
@@ -33,7 +33,7 @@ int BlendPen(BYTE*& dst, BYTE*&, BYTE*& mask, LONG d, LONG lf, LONG df, BYTE m, 
 
 int BlendMarker(BYTE*& dst, BYTE*&, BYTE*& mask, LONG d, LONG lf, LONG df, BYTE m, BYTE A, BYTE r,
                 BYTE g, BYTE b) {
-    int zone = MarkerOp::Apply(dst, nullptr, mask, d, lf, df, m, A, r, g, b);
+    int zone = MarkerOp{Ramp(df)}.Apply(dst, nullptr, mask, d, lf, df, m, A, r, g, b);
     dst += 3;
     mask += 1;
     return zone;
@@ -41,7 +41,7 @@ int BlendMarker(BYTE*& dst, BYTE*&, BYTE*& mask, LONG d, LONG lf, LONG df, BYTE 
 
 int BlendInvert(BYTE*& dst, BYTE*&, BYTE*& mask, LONG d, LONG lf, LONG df, BYTE m, BYTE A, BYTE r,
                 BYTE g, BYTE b) {
-    int zone = InvertOp::Apply(dst, nullptr, mask, d, lf, df, m, A, r, g, b);
+    int zone = InvertOp{Ramp(df)}.Apply(dst, nullptr, mask, d, lf, df, m, A, r, g, b);
     dst += 3;
     mask += 1;
     return zone;
@@ -49,7 +49,7 @@ int BlendInvert(BYTE*& dst, BYTE*&, BYTE*& mask, LONG d, LONG lf, LONG df, BYTE 
 
 int BlendEraser(BYTE*& dst, BYTE*& back, BYTE*& mask, LONG d, LONG lf, LONG df, BYTE m, BYTE A,
                 BYTE r, BYTE g, BYTE b) {
-    int zone = EraserOp::Apply(dst, back, mask, d, lf, df, m, A, r, g, b);
+    int zone = EraserOp{Ramp(df)}.Apply(dst, back, mask, d, lf, df, m, A, r, g, b);
     dst += 3;
     mask += 1;
     if (back != nullptr)
@@ -59,7 +59,7 @@ int BlendEraser(BYTE*& dst, BYTE*& back, BYTE*& mask, LONG d, LONG lf, LONG df, 
 
 int BlendPencel(BYTE*& dst, BYTE*&, BYTE*& mask, LONG d, LONG lf, LONG df, BYTE m, BYTE A, BYTE r,
                 BYTE g, BYTE b) {
-    int zone = PencelOp::Apply(dst, nullptr, mask, d, lf, df, m, A, r, g, b);
+    int zone = PencelOp{Ramp(df)}.Apply(dst, nullptr, mask, d, lf, df, m, A, r, g, b);
     dst += 3;
     mask += 1;
     return zone;

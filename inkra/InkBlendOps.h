@@ -39,16 +39,38 @@ inline int DivideSmall(int n, int k) {
     return n < 0 ? -q : q;
 }
 
-inline int Coverage(LONG d, LONG lf, LONG df) {
-    InkCoverageProc proc = g_coverage.load(std::memory_order_relaxed);
-    if (proc == LinearCoverage) {
+// The coverage ramp of one drawing call, with the divide factor's reciprocal taken once: the
+// linear ramp's quotient then costs a product and a check instead of a division per pixel.
+struct Ramp {
+    InkCoverageProc proc;
+    LONG df;
+    double inverse;
+
+    explicit Ramp(LONG divideFactor)
+        : proc(g_coverage.load(std::memory_order_relaxed)), df(divideFactor),
+          inverse(divideFactor > 0 ? 1.0 / divideFactor : 0.0) {}
+
+    int Value(LONG d, LONG lf) const {
+        if (proc != LinearCoverage)
+            return proc(d, lf, df);
         if (df == 0)
             return 0;
-        std::int64_t ratio = Divide((std::int64_t{d} + lf) * 65536, df);
+        const std::int64_t n = (std::int64_t{d} + lf) * 65536;
+        std::int64_t ratio;
+        if (df > 0 && n >= 0 && n < (std::int64_t{1} << 52)) {
+            // The rounded product is within one of the quotient; the remainder settles it.
+            ratio = static_cast<std::int64_t>(static_cast<double>(n) * inverse);
+            const std::int64_t rest = n - ratio * df;
+            if (rest < 0)
+                --ratio;
+            else if (rest >= df)
+                ++ratio;
+        } else {
+            ratio = Divide(n, df);
+        }
         return static_cast<int>(((ratio * 51 + 0x8000) >> 16) & 0xFF);
     }
-    return proc(d, lf, df);
-}
+};
 
 // The pixel moves toward k: a first coverage q over the pixel, or the part of the remaining
 // transparency that raising the coverage from m to q adds.
@@ -74,11 +96,12 @@ inline int Grain() {
 }
 
 // Each op blends one pixel and returns its zone (1 inside, 0 outside, -1 band); the walks
-// advance the pointers themselves.
+// advance the pointers themselves. An op holds the ramp of the call it serves.
 struct PenOp {
+    Ramp ramp;
     static constexpr bool kReadsBack = false;
-    static int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG df, int m, int,
-                     BYTE r, BYTE g, BYTE b) {
+    int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG, int m, int, BYTE r, BYTE g,
+              BYTE b) const {
         if (d > lf) {
             if (m < 255) {
                 dst[0] = b;
@@ -90,7 +113,7 @@ struct PenOp {
         }
         if (d < -lf)
             return 0;
-        int q = Coverage(d, lf, df);
+        int q = ramp.Value(d, lf);
         if (q > m) {
             Mix(dst, q, m, r, g, b);
             *mask = static_cast<BYTE>(q);
@@ -100,9 +123,10 @@ struct PenOp {
 };
 
 struct MarkerOp {
+    Ramp ramp;
     static constexpr bool kReadsBack = false;
-    static int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG df, int m, int A,
-                     BYTE r, BYTE g, BYTE b) {
+    int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG, int m, int A, BYTE r,
+              BYTE g, BYTE b) const {
         int zone;
         int q;
         if (d > lf) {
@@ -112,7 +136,7 @@ struct MarkerOp {
             return 0;
         } else {
             zone = -1;
-            q = Coverage(d, lf, df);
+            q = ramp.Value(d, lf);
             if (q > A)
                 q = A;
         }
@@ -125,9 +149,10 @@ struct MarkerOp {
 };
 
 struct InvertOp {
+    Ramp ramp;
     static constexpr bool kReadsBack = false;
-    static int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG df, int m, int A,
-                     BYTE, BYTE, BYTE) {
+    int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG, int m, int A, BYTE, BYTE,
+              BYTE) const {
         if (d > lf) {
             if (A > m) {
                 dst[0] = static_cast<BYTE>(~dst[0]);
@@ -139,7 +164,7 @@ struct InvertOp {
         }
         if (d < -lf)
             return 0;
-        if (Coverage(d, lf, df) > m) {
+        if (ramp.Value(d, lf) > m) {
             // Once per stroke: a pixel already touched keeps its single inversion.
             if (m == 0) {
                 dst[0] = static_cast<BYTE>(~dst[0]);
@@ -153,9 +178,10 @@ struct InvertOp {
 };
 
 struct EraserOp {
+    Ramp ramp;
     static constexpr bool kReadsBack = true;
-    static int Apply(BYTE* dst, const BYTE* back, BYTE* mask, LONG d, LONG lf, LONG df, int m,
-                     int A, BYTE, BYTE, BYTE) {
+    int Apply(BYTE* dst, const BYTE* back, BYTE* mask, LONG d, LONG lf, LONG, int m, int A, BYTE,
+              BYTE, BYTE) const {
         if (d > lf) {
             if (A > m && back != nullptr) {
                 dst[0] = back[0];
@@ -167,7 +193,7 @@ struct EraserOp {
         }
         if (d < -lf)
             return 0;
-        int q = Coverage(d, lf, df);
+        int q = ramp.Value(d, lf);
         if (q > m && back != nullptr) {
             Mix(dst, q, m, back[2], back[1], back[0]);
             *mask = static_cast<BYTE>(q);
@@ -177,9 +203,10 @@ struct EraserOp {
 };
 
 struct PencelOp {
+    Ramp ramp;
     static constexpr bool kReadsBack = false;
-    static int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG df, int m, int A,
-                     BYTE r, BYTE g, BYTE b) {
+    int Apply(BYTE* dst, const BYTE*, BYTE* mask, LONG d, LONG lf, LONG, int m, int A, BYTE r,
+              BYTE g, BYTE b) const {
         if (d < -lf)
             return 0;
         int q = Grain();
@@ -188,7 +215,7 @@ struct PencelOp {
         int zone = 1;
         if (d <= lf) {
             zone = -1;
-            int a = Coverage(d, lf, df);
+            int a = ramp.Value(d, lf);
             if (a < q)
                 q = a;
         }

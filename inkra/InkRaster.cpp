@@ -103,7 +103,7 @@ tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GW
         if (dirty)
             *dirty = MaskArea{false, t.x0, t.y0, t.x1, t.y1};
     }
-    WithBlendOp(blend, [&](const auto& op, bool zoneOnlyInside) {
+    WithBlendOp(blend, df, [&](const auto& op, bool zoneOnlyInside) {
         Capsule c;
         InitCapsule(c, p1, p2, w1, w2, lf, zoneOnlyInside);
         const int how = walk == kWalkAuto ? ChooseWalk(c.dx, c.dy) : walk;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "inkra/InkBlendOps.h"
+#include "inkra/MaskArea.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,6 +64,21 @@ struct Capsule {
     i64 out1Sq, out2Sq, outMid; // at or beyond: surely outside (d < -lf)
     i64 in1Sq, in2Sq, inMid;    // below: surely inside (d > lf); 0 when not used
     LONG insideD;               // d handed over for a pixel settled as inside
+    double inverseL;            // 1 / L, 0 when L is 0
+
+    // n / L truncated, for n >= 0 and L > 0: the rounded product is within one of the
+    // quotient and the remainder settles it, which is cheaper than a division per pixel.
+    i64 DivideByL(i64 n) const {
+        if (n >= (i64{1} << 52))
+            return Divide(n, L);
+        i64 q = static_cast<i64>(static_cast<double>(n) * inverseL);
+        const i64 rest = n - q * L;
+        if (rest < 0)
+            --q;
+        else if (rest >= L)
+            ++q;
+        return q;
+    }
 };
 
 // fastInside: pixels surely inside may skip the exact distance (the blender only needs the
@@ -111,10 +127,10 @@ inline LONG ClampD(i64 d) {
     }
     i64 radius = c.w1;
     if (c.tapered) {
-        i64 frac = Divide(Divide(dot1, c.L) << 16, c.L);
+        i64 frac = c.DivideByL(c.DivideByL(dot1) << 16);
         radius = c.w1 + (((c.w2 - c.w1) * frac) >> 16);
     }
-    d = ClampD(2 * (radius - Divide(cross, c.L)));
+    d = ClampD(2 * (radius - c.DivideByL(cross)));
     return 2;
 }
 
@@ -193,13 +209,6 @@ bool DiscRowSpan(i64 cx, i64 cy, i64 w, LONG lf, int y, int& lo, int& hi);
 enum InkWalk { kWalkAuto, kWalkHorizontal, kWalkVertical, kWalkGeneral };
 int ChooseWalk(i64 dx, i64 dy);
 
-// Where a mask may hold non-zero bytes: all of it, or the inclusive pixel box x0..x1 by
-// y0..y1 (none when x0 > x1).
-struct MaskArea {
-    bool all;
-    int x0, y0, x1, y1;
-};
-
 // Draws a capsule with the given walk (kWalkAuto chooses); the rasterisers' common body.
 // Exposed for the tests that compare the walks. With clearOutside, the mask is cleared
 // outside the clipped box first; dirty, when given, tells where it can be non-zero (so only
@@ -234,17 +243,18 @@ struct IndirectOp {
 
 // Calls f with the inline op of a known blender (so the walk inlines it), else with an
 // IndirectOp. The second argument tells whether the op only needs the zone inside.
-template <class F> auto WithBlendOp(InkBlendProc blend, F&& f) {
+template <class F> auto WithBlendOp(InkBlendProc blend, LONG df, F&& f) {
+    const Ramp ramp(df);
     if (blend == BlendPen)
-        return f(PenOp{}, true);
+        return f(PenOp{ramp}, true);
     if (blend == BlendMarker)
-        return f(MarkerOp{}, true);
+        return f(MarkerOp{ramp}, true);
     if (blend == BlendPencel)
-        return f(PencelOp{}, true);
+        return f(PencelOp{ramp}, true);
     if (blend == BlendEraser)
-        return f(EraserOp{}, true);
+        return f(EraserOp{ramp}, true);
     if (blend == BlendInvert)
-        return f(InvertOp{}, true);
+        return f(InvertOp{ramp}, true);
     return f(IndirectOp{blend}, false);
 }
 

@@ -4,6 +4,7 @@
 #include "inkra/InkBrush.h"
 #include "inkra/InkraRect.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -44,6 +45,7 @@ void InkraMan::CopyFrom(const InkraMan& other) {
         if (m_pMask)
             std::memcpy(m_pMask, other.m_pMask, size);
     }
+    m_MaskArea = other.m_MaskArea;
     std::memcpy(m_Points, other.m_Points, sizeof(m_Points));
     m_pNextPoint = m_Points + (other.m_pNextPoint - other.m_Points);
     m_crBack = other.m_crBack;
@@ -137,6 +139,8 @@ int InkraMan::InitBuffer(HDC dc, COLORREF colour, int width, int height) {
             ReleaseBuffer();
             return 0;
         }
+        // Fresh from calloc: zero without a pass over it.
+        m_MaskArea = inkra::detail::MaskArea{false, 0, 0, -1, -1};
     }
     m_crBack = colour;
     m_BackBlock.SetBackColor(colour, 255);
@@ -172,8 +176,33 @@ void InkraMan::SetBackColor(HDC dc, COLORREF colour, int rebuild) {
 }
 
 void InkraMan::ClearMask() {
-    if (m_pMask)
-        std::memset(m_pMask, 0, static_cast<size_t>(Width()) * Height());
+    if (!m_pMask)
+        return;
+    const int width = Width(), height = Height();
+    const inkra::detail::MaskArea& a = m_MaskArea;
+    if (a.all) {
+        std::memset(m_pMask, 0, static_cast<size_t>(width) * height);
+    } else if (a.x0 <= a.x1) {
+        for (int y = a.y0; y <= a.y1; ++y)
+            std::memset(m_pMask + static_cast<size_t>(y) * width + a.x0, 0,
+                        static_cast<size_t>(a.x1 - a.x0 + 1));
+    }
+    m_MaskArea = inkra::detail::MaskArea{false, 0, 0, -1, -1};
+}
+
+void InkraMan::MaskTouched(const tagRECT& drawn) {
+    inkra::detail::MaskArea& a = m_MaskArea;
+    const tagRECT part = inkra::Clamp(drawn, FullRect());
+    if (a.all || inkra::NoArea(part))
+        return;
+    if (a.x0 > a.x1) {
+        a = inkra::detail::MaskArea{false, part.left, part.top, part.right - 1, part.bottom - 1};
+        return;
+    }
+    a.x0 = std::min<int>(a.x0, part.left);
+    a.y0 = std::min<int>(a.y0, part.top);
+    a.x1 = std::max<int>(a.x1, part.right - 1);
+    a.y1 = std::max<int>(a.y1, part.bottom - 1);
 }
 
 void InkraMan::DrawBuffer(HDC dc, int x, int y, int width, int height, int srcX, int srcY) {

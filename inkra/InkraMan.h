@@ -150,7 +150,10 @@ protected:
     // Copies the scratch points into the current object and starts the next one at the
     // smoothed position.
     tagRECT SplitStroke(int pressure);
+    // Clears the part of the mask that can be non-zero.
     void ClearMask();
+    // Widens the part of the mask that can be non-zero by a drawn rectangle.
+    void MaskTouched(const tagRECT& drawn);
     tagRECT FullRect() const { return tagRECT{0, 0, Width(), Height()}; }
     void UpdateAll();
     void AfterMatrixChange();
@@ -159,6 +162,8 @@ protected:
     GDib m_BufferBlock;
     GDib m_BackBlock;
     BYTE* m_pMask = nullptr;
+    // Where the mask can be non-zero: strokes and their pieces clear only that.
+    inkra::detail::MaskArea m_MaskArea{true, 0, 0, -1, -1};
     GWPOINT m_Points[INKRA_STROKE_POINTS];
     GWPOINT* m_pNextPoint = nullptr;
     COLORREF m_crBack = 0x00C0FFFF;

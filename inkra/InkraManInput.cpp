@@ -125,22 +125,30 @@ tagRECT InkraMan::AddStrokePoint(GDObject* object, GWPOINT* slot) {
     GWPOINT p = *slot;
     tagRECT drawn;
     int accepted = 0;
+    // Whatever the pieces draw, accepted or not, is where the mask may now be non-zero.
     if (object->pointCount == 0) {
         object->width = static_cast<LONG>((std::int64_t{m_mInverse.m11} * p.width) >> 16);
         drawn =
             DrawPoint(&m_BufferBlock, &m_BackBlock, m_pMask, clip, p, m_nLineFactor,
                       m_nDevideFactor, p.alpha, object->red, object->green, object->blue, blend);
+        MaskTouched(drawn);
         accepted = !NoArea(drawn) && drawn.right - drawn.left >= 1;
         if (accepted)
             MatrixTransformRect(&m_mInverse, &drawn, &object->bounds);
     } else {
         int piece = 0;
+        // A pencil piece clears the mask outside its box: only where the mask can be
+        // non-zero, not all of it each time.
+        if (raster == DrawPencel)
+            m_pCurPage->TrackPencelMask(&m_MaskArea);
         if (object->pointCount >= 2 && m_bUseCurve)
             drawn = m_pCurPage->DrawCurve(raster, blend, m_ptBeforePrevious, m_ptPrevious, p, piece,
                                           object->red, object->green, object->blue);
         else
             drawn = m_pCurPage->DrawLine(raster, blend, m_ptPrevious, p, piece, object->red,
                                          object->green, object->blue);
+        m_pCurPage->TrackPencelMask(nullptr);
+        MaskTouched(drawn);
         accepted = drawn.right - drawn.left >= 1 && drawn.bottom != drawn.top;
         if (accepted) {
             tagRECT grown;

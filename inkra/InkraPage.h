@@ -9,12 +9,10 @@
 #include "fundo/Geometry.h"
 #include "inkra/GDObject.h"
 #include "inkra/InkBrush.h"
+#include "inkra/MaskArea.h"
 
 #include <windows.h>
 
-namespace inkra::detail {
-struct MaskArea;
-}
 class GFile;
 class GStringFile;
 struct _FILE_VERSION;
@@ -54,6 +52,9 @@ public:
     LONG GetDevideFactor() const { return m_nDevideFactor; }
     int GetUseCurve() const { return m_bUseCurve; }
     GDib* GetBufferBlock() const { return m_pBuffer; }
+    // While a pencil stroke is written: where the mask can be non-zero, kept up to date by
+    // each piece, so that a piece clears only that instead of the whole mask. Null stops it.
+    void TrackPencelMask(inkra::detail::MaskArea* area) { m_pPencelArea = area; }
 
     // Object list. Results are object bounds (page coordinates).
     tagRECT AddGDObject(GDObject* object);

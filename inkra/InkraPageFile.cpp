@@ -23,14 +23,21 @@ bool LoadList(GFile* file, _FILE_VERSION& version, tagPOINT& extent, DWORD count
     const unsigned long long least = IsOldMemoForm(version) ? kMinOldRecord : kMinRecord;
     if (!inkra::BytesLeft(file, least * count))
         return false;
+    // The list takes its final size at once: growing it a step at a time would copy it at
+    // every step and leave the heap strewn with the outgrown buffers.
+    const int start = list.GetSize();
+    list.SetSize(start + static_cast<int>(count));
+    if (list.GetSize() != start + static_cast<int>(count))
+        return false;
     for (DWORD i = 0; i < count; ++i) {
         GDObject* object = AllocGDObject();
-        if (!object)
-            return false;
-        if (!object->Load(file, version, extent) || list.Add(object) < 0) {
+        if (!object || !object->Load(file, version, extent)) {
             FreeGDObject(object);
+            // Only the records read stay listed, for the caller to free.
+            list.SetSize(start + static_cast<int>(i));
             return false;
         }
+        list.SetAt(start + static_cast<int>(i), object);
     }
     return true;
 }

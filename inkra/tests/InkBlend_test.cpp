@@ -37,6 +37,20 @@ TEST(InkCoverage, LinearRampRisesFromZeroTo255AcrossTheBand) {
     EXPECT_EQ(LinearCoverage(0, lf, 0), 0);
 }
 
+TEST(InkCoverage, RampOfACallGivesTheLinearRampAcrossTheWholeBand) {
+    // The default factors, the ruled lines' (1.0 and 2/5), a wide band and a tiny one.
+    const LONG factors[][2] = {{lf, df}, {65536, 26214}, {20 * 65536, 8 * 65536}, {7, 2}};
+    for (const auto& f : factors) {
+        const inkra::detail::Ramp ramp(f[1]);
+        int wrong = 0;
+        for (LONG d = -f[0]; d <= f[0]; ++d)
+            wrong += ramp.Value(d, f[0]) != LinearCoverage(d, f[0], f[1]);
+        EXPECT_EQ(wrong, 0) << "line factor " << f[0];
+    }
+    EXPECT_EQ(inkra::detail::Ramp(0).Value(0, lf), 0);
+    EXPECT_EQ(inkra::detail::Ramp(-df).Value(lf, lf), LinearCoverage(lf, lf, -df));
+}
+
 TEST(InkCoverage, ProcessWideRampCanBeReplacedAndRestored) {
     EXPECT_EQ(GetCoverageProc(), LinearCoverage);
     SetCoverageProc([](LONG, LONG, LONG) { return 255; });

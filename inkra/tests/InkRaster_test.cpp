@@ -359,6 +359,28 @@ TEST(InkRasterWalks, GeneralWalkVisitsOnlyTheReachableSpan) {
     EXPECT_LT(spanned, 36 * 33 / 4);
 }
 
+TEST(InkRasterWalks, QuotientByTheSegmentLengthIsTheTruncatedDivision) {
+    using namespace inkra::detail;
+    // Lengths from a short piece to the longest coordinate; numerators around multiples of
+    // the length, where a rounded product would land on the wrong side.
+    const GWPOINT ends[] = {{0x18000, 0x8000, 0, 255, {}},
+                            {7 * 65536 + 12345, -3 * 65536, 0, 255, {}},
+                            {(1 << 29) - 1, (1 << 29) - 1, 0, 255, {}}};
+    for (const GWPOINT& end : ends) {
+        Capsule c;
+        InitCapsule(c, GWPOINT{0, 0, 0, 255, {}}, end, 65536, 65536, INK_LINE_FACTOR, true);
+        ASSERT_GT(c.L, 0);
+        int wrong = 0;
+        for (i64 k : {i64{0}, i64{1}, i64{2}, i64{1} << 20, i64{1} << 31, (i64{1} << 52) / c.L})
+            for (i64 n = k * c.L - 2; n <= k * c.L + 2; ++n)
+                if (n >= 0)
+                    wrong += c.DivideByL(n) != n / c.L;
+        const i64 big = (i64{1} << 53) + 3;
+        wrong += c.DivideByL(big) != big / c.L;
+        EXPECT_EQ(wrong, 0) << "length " << c.L;
+    }
+}
+
 TEST(InkRasterWalks, ChoiceFollowsTheSlope) {
     using namespace inkra::detail;
     EXPECT_EQ(ChooseWalk(0, 0), kWalkHorizontal);

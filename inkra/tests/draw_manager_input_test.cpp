@@ -138,6 +138,30 @@ TEST_F(ManTool, ThinStrokesFadeInsteadOfThinning) {
     EXPECT_EQ(object->alpha, 128);
 }
 
+TEST_F(ManTool, PencilPiecesLeaveMaskOnlyInTheirBoxAndPenUpClearsIt) {
+    man.SetDOStrokeType(eDOPencel);
+    man.SetPencelWidth(3 * FIXED_ONE);
+    man.SetMaxAlpha(255);
+    man.LButtonDown(20, 20, 255);
+    // Pieces that hop about, so each box leaves coverage of the earlier ones outside it.
+    const POINT moves[] = {{26, 22}, {30, 30}, {24, 36}, {60, 50}, {66, 52}, {30, 30}};
+    for (const POINT& to : moves) {
+        const tagRECT box = man.MouseMove(to.x, to.y, 255);
+        ASSERT_LT(box.left, box.right);
+        const BYTE* m = man.GetMaskBlock();
+        int outside = 0, inside = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const bool in = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+                (in ? inside : outside) += m[y * kWidth + x] != 0;
+            }
+        EXPECT_EQ(outside, 0) << "after the move to " << to.x << "," << to.y;
+        EXPECT_GT(inside, 0);
+    }
+    man.LButtonUp(30, 30, 255);
+    EXPECT_TRUE(MaskClear());
+}
+
 TEST_F(ManTool, ColourPenOpacityAndBrushWidthFollowPressure) {
     man.SetDOStrokeType(eDOColorPen);
     man.SetColorPenColor(RGB(9, 8, 7));

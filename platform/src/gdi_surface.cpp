@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cstdint>
 #include <new>
+
+#include <sys/mman.h>
 
 namespace plat {
 
@@ -41,6 +44,41 @@ bool DirtyTracker::Take(RECT* rc) {
     return any;
 }
 
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+constexpr size_t kOwnMappingFrom = size_t{1} << 20;
+
+// A zeroed block on a huge-page boundary, its length rounded up to whole huge pages; null
+// when no mapping is had.
+BYTE* MapHugeBlock(size_t bytes, size_t* mapped) {
+    const size_t length = (bytes + kHugePage - 1) & ~(kHugePage - 1);
+    void* raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return nullptr;
+    const uintptr_t base = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t start = (base + kHugePage - 1) & ~uintptr_t(kHugePage - 1);
+    const size_t head = start - base;
+    if (head)
+        munmap(raw, head);
+    if (kHugePage - head)
+        munmap(reinterpret_cast<void*>(start + length), kHugePage - head);
+    // Only advice: without huge pages the block still works, page by page.
+    madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE);
+    *mapped = length;
+    return reinterpret_cast<BYTE*>(start);
+}
+
+} // namespace
+
+void FreeBytes::operator()(BYTE* p) const {
+    if (mapped)
+        munmap(p, mapped);
+    else
+        std::free(p);
+}
+
 std::shared_ptr<Surface> MakeSurface(int width, int height, int bpp, bool bottomUp) {
     if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return nullptr;
@@ -51,7 +89,11 @@ std::shared_ptr<Surface> MakeSurface(int width, int height, int bpp, bool bottom
     if (bytes > (size_t{1} << 28))
         return nullptr;
     auto s = std::make_shared<Surface>();
-    s->storage.reset(static_cast<BYTE*>(std::calloc(bytes, 1)));
+    size_t mapped = 0;
+    BYTE* block = bytes >= kOwnMappingFrom ? MapHugeBlock(bytes, &mapped) : nullptr;
+    if (!block)
+        block = static_cast<BYTE*>(std::calloc(bytes, 1));
+    s->storage = std::unique_ptr<BYTE[], FreeBytes>(block, FreeBytes{mapped});
     if (!s->storage)
         return nullptr;
     s->width = width;

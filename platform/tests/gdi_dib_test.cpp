@@ -60,6 +60,31 @@ TEST(DibSection, LayoutIsReportedByGetObject) {
     DeleteObject(m);
 }
 
+TEST(DibSection, PageSizedSectionsAreZeroAndWritableToTheirEnd) {
+    // 800 x 600 at 24 bits is past the size that gets a mapping of its own; the second section
+    // takes the memory the first gave back.
+    for (int round = 0; round < 2; ++round) {
+        auto info = Info(800, 600, 24);
+        void* bits = nullptr;
+        HBITMAP bm = Section(info, &bits);
+        ASSERT_NE(bm, nullptr);
+        auto* bytes = static_cast<BYTE*>(bits);
+        const size_t size = 2400u * 600u;
+        size_t nonZero = 0;
+        for (size_t i = 0; i < size; ++i)
+            nonZero += bytes[i] != 0;
+        EXPECT_EQ(nonZero, 0u);
+        bytes[0] = 1;
+        bytes[size - 1] = 2;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bm);
+        EXPECT_EQ(GetPixel(dc, 799, 0), RGB(2, 0, 0));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bm);
+    }
+}
+
 TEST(DibSection, BottomUpAndTopDownRowOrder) {
     TestDib up(2, 3, 24);
     SetPixel(up.dc(), 0, 0, RGB(1, 2, 3));
