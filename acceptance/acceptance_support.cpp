@@ -20,18 +20,30 @@ namespace acceptance {
 
 // Positions read off the program's own screenshots at each size (the layout code gives the
 // bars; menus open where the stylus held them).
+// clang-format off
 const Screen kScreens[2] = {
-    {"240x320", 240,        320,      1,          26,        {38, 306}, {63, 306},
-     {88, 306}, {114, 306}, {40, 38}, {108, 38},  {145, 38}, 50,        12,
-     20,        {70, 81},   {66, 66}, 20,         {50, 38},  {233, 38}, {31, 91},
-     {120, 70}, {40, 90},   13,       305,        12,        24,        226,
-     226,       9,          16,       {227, 141}, {78, 271}},
-    {"480x640",  480,        640,        2,          52,        {50, 613}, {98, 613},
-     {146, 613}, {194, 613}, {80, 76},   {215, 76},  {290, 76}, 100,       25,
-     40,         {140, 162}, {132, 132}, 40,         {130, 76}, {467, 76}, {62, 182},
-     {240, 140}, {80, 180},  26,         612,        11,        24,        442,
-     444,        11,         24,         {445, 284}, {155, 543}},
+    {.name = "240x320", .width = 240, .height = 320, .scale = 1, .topBar = 26,
+     .newMemo = {38, 306}, .naviMode = {63, 306}, .viewMode = {88, 306}, .options = {114, 306},
+     .folderButton = {40, 38}, .firstTab = {108, 38}, .secondTab = {145, 38},
+     .menuDx = 50, .menuDy = 12, .menuStep = 20,
+     .treeSecond = {70, 81}, .firstSwatch = {66, 66}, .swatchStep = 20,
+     .dateButton = {50, 38}, .nextWeek = {233, 38}, .calendarFirstMonday = {31, 91},
+     .firstRow = {120, 70}, .firstCell = {40, 90},
+     .topY = 13, .penY = 305, .barFirst = 12, .barStep = 24, .closeX = 226, .cornerX = 226,
+     .presetFirst = 9, .presetStep = 16,
+     .rowHeightUp = {227, 141}, .optionsOk = {78, 271}},
+    {.name = "480x640", .width = 480, .height = 640, .scale = 2, .topBar = 52,
+     .newMemo = {50, 613}, .naviMode = {98, 613}, .viewMode = {146, 613}, .options = {194, 613},
+     .folderButton = {80, 76}, .firstTab = {215, 76}, .secondTab = {290, 76},
+     .menuDx = 100, .menuDy = 25, .menuStep = 40,
+     .treeSecond = {140, 162}, .firstSwatch = {132, 132}, .swatchStep = 40,
+     .dateButton = {130, 76}, .nextWeek = {467, 76}, .calendarFirstMonday = {62, 182},
+     .firstRow = {240, 140}, .firstCell = {80, 180},
+     .topY = 26, .penY = 612, .barFirst = 24, .barStep = 48, .closeX = 432, .cornerX = 432,
+     .presetFirst = 17, .presetStep = 33,
+     .rowHeightUp = {445, 284}, .optionsOk = {155, 543}},
 };
+// clang-format on
 
 namespace {
 
