@@ -24,7 +24,7 @@ namespace acceptance {
 const Screen kScreens[2] = {
     {.name = "240x320", .width = 240, .height = 320, .scale = 1, .topBar = 26,
      .newMemo = {38, 306}, .naviMode = {63, 306}, .viewMode = {88, 306}, .options = {114, 306},
-     .folderButton = {40, 38}, .firstTab = {108, 38}, .secondTab = {145, 38},
+     .folderButton = {40, 38}, .secondTab = {145, 38},
      .menuDx = 50, .menuDy = 12, .menuStep = 20,
      .treeSecond = {70, 81}, .firstSwatch = {66, 66}, .swatchStep = 20,
      .dateButton = {50, 38}, .nextWeek = {233, 38}, .calendarFirstMonday = {31, 91},
@@ -34,7 +34,7 @@ const Screen kScreens[2] = {
      .rowHeightUp = {227, 141}, .optionsOk = {78, 271}},
     {.name = "480x640", .width = 480, .height = 640, .scale = 2, .topBar = 52,
      .newMemo = {50, 613}, .naviMode = {98, 613}, .viewMode = {146, 613}, .options = {194, 613},
-     .folderButton = {80, 76}, .firstTab = {215, 76}, .secondTab = {290, 76},
+     .folderButton = {80, 76}, .secondTab = {290, 76},
      .menuDx = 100, .menuDy = 25, .menuStep = 40,
      .treeSecond = {140, 162}, .firstSwatch = {132, 132}, .swatchStep = 40,
      .dateButton = {130, 76}, .nextWeek = {467, 76}, .calendarFirstMonday = {62, 182},

@@ -26,9 +26,9 @@ struct Screen {
     int topBar;
     // Main window toolbar.
     Pt newMemo, naviMode, viewMode, options;
-    // Folder list bar: the folder button, the first and second tabs; a pop-up menu's rows
+    // Folder list bar: the folder button and the first subfolder's tab; a pop-up menu's rows
     // from where the stylus held it.
-    Pt folderButton, firstTab, secondTab;
+    Pt folderButton, secondTab;
     int menuDx, menuDy, menuStep;
     // The second folder in the drop-down tree; the first swatch of a folder colour menu
     // opened from the second tab, and the step between swatches.
