@@ -414,6 +414,9 @@ void GScribboMain::OpenOptions() {
                            0);
     }
     RecalcLayout(1);
+    // A new row height takes effect at once: the list works out its rows again.
+    if (m_bListSide && m_titleView.GetSafeHwnd())
+        m_titleView.SetViewMode(int(g_Settings.TVViewMode));
 }
 
 void GScribboMain::EndProgram() {

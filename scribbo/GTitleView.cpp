@@ -382,6 +382,9 @@ void GTitleView::OnMemoSaved(int isNew, LPCWSTR path) {
         const LPCWSTR slash = ::wcsrchr(path, u'\\');
         ParseMemoTime(slash ? slash + 1 : path, &entry->time);
         ReadHeader(entry.get());
+        // The date list finds it on its day from now on, as it would after a scan.
+        if (m_pDateBar)
+            m_pDateBar->AddDateEntry(entry->path, entry->time, eDateAscending);
         // Kept in time order, as the folder's names are.
         auto at = std::find_if(m_entries.begin(), m_entries.end(),
                                [&](const auto& e) { return e->time > entry->time; });

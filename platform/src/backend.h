@@ -24,4 +24,7 @@ void ReportFrame(std::chrono::steady_clock::time_point handed,
 // The scripted run: one step while the program is idle; false when nothing is left to do.
 bool RunScriptStep();
 
+// Threads of the program that are running now (started or resumed, not yet ended).
+int BusyThreads();
+
 } // namespace plat

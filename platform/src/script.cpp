@@ -295,6 +295,11 @@ bool RunScriptStep() {
     std::unique_lock lock(s.mutex);
     if (!s.loaded || s.threadId != GetCurrentThreadId())
         return false;
+    // Work still going on in other threads (previews, thumbnails) belongs to the step before:
+    // the next one waits for it, so the same script always gives the same pictures. The last
+    // thread to end wakes this one.
+    if (BusyThreads() > 0)
+        return false;
     if (s.next >= s.steps.size()) {
         // The script is over: close the program, then insist.
         if (!s.closed) {

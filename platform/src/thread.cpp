@@ -1,6 +1,9 @@
 // Threads over pthreads, detached from the start: the thread keeps its own reference to its
 // object, so closing the handle of a running thread neither stops it nor leaks it, and the
 // object stays waitable through any handle still open after the thread has ended.
+#include "backend.h"
+#include "user_internal.h"
+
 #include <platform/waitable.h>
 #include <platform/winbase.h>
 
@@ -13,6 +16,19 @@ namespace {
 
 std::atomic<DWORD> g_nextThreadId{1};
 thread_local DWORD t_threadId = 0;
+// Threads started and not yet ended; a suspended one counts from its resume.
+std::atomic<int> g_busyThreads{0};
+
+void ThreadBusy() {
+    g_busyThreads.fetch_add(1);
+}
+
+void ThreadDone() {
+    // The last one to end wakes the interface thread, which may be holding a script step
+    // until the work is done.
+    if (g_busyThreads.fetch_sub(1) == 1)
+        WakeGuiThreads();
+}
 
 class ThreadObject : public WaitableObject {
 public:
@@ -28,13 +44,16 @@ public:
         DWORD code = m_start(m_parameter);
         m_exitCode.store(code);
         Signal();
+        ThreadDone();
     }
 
     DWORD Resume() {
         std::lock_guard lock(m_gateMutex);
         DWORD previous = m_suspendCount;
-        if (m_suspendCount > 0 && --m_suspendCount == 0)
+        if (m_suspendCount > 0 && --m_suspendCount == 0) {
+            ThreadBusy();
             m_gate.notify_all();
+        }
         return previous;
     }
 
@@ -59,6 +78,11 @@ void* ThreadMain(void* arg) {
 }
 
 } // namespace
+
+int BusyThreads() {
+    return g_busyThreads.load();
+}
+
 } // namespace plat
 
 HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
@@ -81,12 +105,16 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_START_ROUT
     if (stackSize > 0 && pthread_attr_getstacksize(&attr, &current) == 0 && stackSize > current)
         pthread_attr_setstacksize(&attr, stackSize);
     HANDLE handle = plat::AddHandle(object);
+    if (!(flags & CREATE_SUSPENDED))
+        plat::ThreadBusy();
     auto* holder = new std::shared_ptr<plat::ThreadObject>(object);
     pthread_t thread;
     int rc = pthread_create(&thread, &attr, plat::ThreadMain, holder);
     pthread_attr_destroy(&attr);
     if (rc != 0) {
         delete holder;
+        if (!(flags & CREATE_SUSPENDED))
+            plat::ThreadDone();
         plat::RemoveHandle(handle);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

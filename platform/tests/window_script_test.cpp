@@ -152,4 +152,35 @@ TEST_F(ScriptTest, StayLeavesTheProgramRunningWithTheClockStill) {
     EXPECT_TRUE(plat::ScriptRunning());
 }
 
+TEST_F(ScriptTest, AStepWaitsForTheWorkOfRunningThreads) {
+    // A tap starts a slow worker that posts its result; the key after it must find the result
+    // there, as it would on a device where the worker had long finished.
+    HWND w = Make(WS_POPUP | WS_VISIBLE, 0, 0, 240, 320);
+    std::vector<UINT> order;
+    HANDLE worker = nullptr;
+    handlers[w] = [&](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT*) {
+        if (msg == WM_LBUTTONUP)
+            worker = CreateThread(
+                nullptr, 0,
+                [](LPVOID param) -> DWORD {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                    PostMessageW(static_cast<HWND>(param), WM_APP, 0, 0);
+                    return 0;
+                },
+                hwnd, 0, nullptr);
+        if (msg == WM_APP || msg == WM_KEYDOWN)
+            order.push_back(msg);
+        if (msg == WM_DESTROY)
+            PostQuitMessage(0);
+        return false;
+    };
+    ASSERT_EQ(Load(Write("tap 5 5\nkey A\n")), "");
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0))
+        DispatchMessageW(&m);
+    ASSERT_NE(worker, nullptr);
+    CloseHandle(worker);
+    EXPECT_EQ(order, (std::vector<UINT>{WM_APP, WM_KEYDOWN}));
+}
+
 } // namespace

@@ -284,12 +284,17 @@ TEST_F(TitleView, GeometryFollowsModeAndScreen) {
 TEST_F(TitleView, SavedMemoIsAddedOrReadAgainAndAnEmptyOneGoes) {
     Put("20070315_093005.pad", Memo(0, 0x111111));
     Make();
+    GDateListBar bar;
+    ASSERT_TRUE(bar.CreateBar(view, &view, RECT{0, 0, 240, 23}, eGBarHorizontal));
+    view.SetDateListBar(&bar);
     ASSERT_EQ(view.GetEntryCount(), 1);
-    // A new memo earlier in time comes first.
+    // A new memo earlier in time comes first, and its day has it for date navigation.
     Put("20070301_080000.pad", Memo(1, 0x222222));
     const std::u16string fresh = DevicePath(kFolder, "20070301_080000.pad");
     ::SendMessageW(view, UM_MEMOSAVED, 1, LPARAM(fresh.c_str()));
     ASSERT_EQ(view.GetEntryCount(), 2);
+    const LONG day = LONG(double(GTime(2007, 3, 1)));
+    EXPECT_TRUE(bar.HasMemos(day));
     EXPECT_EQ(std::u16string(view.GetEntry(0)->path), fresh);
     EXPECT_EQ(view.GetEntry(0)->mark, 1);
     EXPECT_EQ(GTime(view.GetEntry(0)->time).GetDay(), 1);
@@ -303,6 +308,7 @@ TEST_F(TitleView, SavedMemoIsAddedOrReadAgainAndAnEmptyOneGoes) {
     ::SendMessageW(view, UM_MEMOEMPTY, 0, LPARAM(fresh.c_str()));
     ASSERT_EQ(view.GetEntryCount(), 1);
     EXPECT_FALSE(HostExists(device.Host(std::string(kFolder) + "/20070301_080000.pad")));
+    EXPECT_FALSE(bar.HasMemos(day));
 }
 
 TEST_F(TitleView, TapOnTheCornerMarksTheMemoThroughTheSafeSave) {

@@ -167,6 +167,10 @@ TEST_F(LanguageText, ShippedLanguagesAreCompleteAndFormatAlike) {
             EXPECT_EQ(std::u16string(GetLangText(2)), u"Su");
             EXPECT_EQ(std::u16string(GetLangText(8)), u"Sa");
             EXPECT_EQ(std::u16string(GetGLibText(0)), u"English");
+            // The month calendar's day names are the date bar's, two letters that fit its
+            // 16-pixel cells on a 240-pixel screen.
+            for (int d = 0; d < 7; ++d)
+                EXPECT_EQ(std::u16string(GetGLibText(8 + d)), std::u16string(GetLangText(2 + d)));
             EXPECT_EQ(textFormats, koFormats);
             EXPECT_EQ(toolkitFormats, koToolkitFormats);
         }

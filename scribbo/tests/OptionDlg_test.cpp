@@ -18,6 +18,7 @@
 #include "scribbo/App.h"
 #include "winza/GFontManager.h"
 
+#include <platform/entry.h>
 #include <platform/module.h>
 
 #include <filesystem>
@@ -254,6 +255,46 @@ TEST_F(OptionDlgTest, OkWritesTheWorkingCopiesBack) {
     EXPECT_EQ(g_Settings.ButtonSize, 32u);
     EXPECT_EQ(g_Settings.TitleHeight, 42u);
     EXPECT_FALSE(dlg.IsFoldersChanged());
+}
+
+TEST_F(OptionDlgTest, EverySettingsLabelHasRoomForItsText) {
+    struct Probe : GGlobalOptionDlg {
+        using GGlobalOptionDlg::m_hFont;
+        using GGlobalOptionDlg::m_labels;
+    };
+    // English labels are the longest.
+    plat::DeviceSetup setup{"", u"scribbo", {SCRIBBO_DATA_DIR}};
+    setup.language = "en";
+    std::string error;
+    ASSERT_TRUE(plat::PrepareDevice(setup, &error)) << error;
+    ASSERT_EQ(LoadLanguageFile(), 1);
+    for (const auto& [w, h] : {std::pair{240, 320}, std::pair{480, 640}}) {
+        FreeGlobalDC();
+        plat::StartHeadless(w, h);
+        ResetDisplayMode();
+        AppFonts()->RemoveAllFont();
+        Probe dlg;
+        dlg.RecalcDialog(nullptr);
+        HDC dc = ::GetDC(nullptr);
+        const HGDIOBJ old = ::SelectObject(dc, dlg.m_hFont);
+        int checked = 0;
+        for (const auto& label : dlg.m_labels) {
+            if (label.text.empty() || (label.format & DT_END_ELLIPSIS))
+                continue;
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, label.text.c_str(), int(label.text.size()), &size);
+            EXPECT_LE(size.cx, label.rect.right - label.rect.left)
+                << w << " " << plat::ToUtf8(label.text);
+            ++checked;
+        }
+        ::SelectObject(dc, old);
+        ::ReleaseDC(nullptr, dc);
+        EXPECT_GE(checked, 5);
+        // The three button sizes take the room their label leaves, each wide enough for its
+        // box and number.
+        const RECT size16 = dlg.FindVButton(kGlobalOptButton16)->GetRect();
+        EXPECT_GE(size16.right - size16.left, w / 6) << w;
+    }
 }
 
 } // namespace
