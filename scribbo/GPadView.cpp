@@ -120,6 +120,10 @@ LRESULT GPadView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case UM_SCROLLLAUNCHER:
         case UM_TOOLBARPEN:
+            if (msg == UM_TOOLBARPEN && lParam == 0 && HWND(wParam) == m_penBar.GetSafeHwnd()) {
+                m_penLevelAtPress = m_penBar.GetShownLevel();
+                m_bPenBarPressed = 1;
+            }
             // A bar was used: it stays a while longer before it hides again.
             if (msg == UM_SCROLLLAUNCHER && !g_Settings.LockScrollbar)
                 ::SetTimer(hwnd, kScrollLauncherTimer, kLauncherHideMs, nullptr);
@@ -216,7 +220,7 @@ void GPadView::CreateBars() {
         for (int id : {ID_PAD_PAGEINSERT, ID_PAD_PAGEDELETE, ID_PAD_PAGEPREV, ID_PAD_PAGENEXT})
             m_topBar.AddItem(pages->GetPosition(), id, 0, 1);
     // Close stays at the bar's end on every level, so the page level is never a dead end.
-    m_topBar.SetCornerButton(ID_PAD_CLOSE, ScaleToButton(ApplyHires(23)));
+    m_topBar.SetCornerButton(ID_PAD_CLOSE, ScaleToButton(23));
 
     GToolButton* pens = m_penBar.AddItem(nullptr, ID_PAD_PENS, 0, 1);
     if (pens)
@@ -226,8 +230,9 @@ void GPadView::CreateBars() {
                 m_presets.push_back(item);
     for (int id : {ID_PAD_ZOOMIN, ID_PAD_ZOOMOUT, ID_PAD_ZOOM100, ID_PAD_CLEARPAGE})
         m_penBar.AddItem(nullptr, id, 0, 1);
-    // The pen group's own button stays at the end: it opens the presets and goes back.
-    m_penBar.SetCornerButton(ID_PAD_PENS, ScaleToButton(ApplyHires(23)));
+    // The pen group's own button stays at the end: it opens the presets and goes back. The
+    // bar itself doubles the corner's width on the high-resolution screen.
+    m_penBar.SetCornerButton(ID_PAD_PENS, ScaleToButton(23));
     m_penBar.SetPreviewDrawMan(&m_preview);
     ::ShowWindow(m_topBar, g_Settings.LockToolbar ? SW_SHOW : SW_HIDE);
     PlaceTabs();
@@ -473,7 +478,13 @@ LRESULT GPadView::OnCommand(WPARAM wParam, LPARAM) {
             GoToPage(m_memo.GetCurPageIndex() + 1);
             break;
         case ID_PAD_PENS:
-            // The corner button: opens the presets, or goes back from them.
+            // The group's own item opened the presets itself in this tap; the corner button
+            // opens them or goes back from them.
+            if (m_bPenBarPressed && m_penBar.GetShownLevel() != m_penLevelAtPress) {
+                m_bPenBarPressed = 0;
+                break;
+            }
+            m_bPenBarPressed = 0;
             if (m_penBar.GetShownLevel())
                 m_penBar.LevelUp(1);
             else if (GToolButton* pens = m_penBar.FindItem(nullptr, ID_PAD_PENS))

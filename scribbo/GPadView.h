@@ -209,6 +209,9 @@ protected:
     int m_bTaskBar = 1;
     int m_bNewMemo = 0;
     int m_bKeyGuard = 0;
+    // The pen bar's shown level when the pen went down on it (a tap there may change it).
+    POSITION m_penLevelAtPress = nullptr;
+    int m_bPenBarPressed = 0;
     // An arrow held turned the page: its release does not scroll too.
     int m_bKeyTurned = 0;
     // Unsaved changes (what an autosave writes), and any change since the memo was shown

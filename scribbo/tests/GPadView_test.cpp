@@ -253,6 +253,11 @@ TEST_F(PadView, PencilPresetLeavesTheMarkerAlone) {
 TEST_F(PadView, EachPresetTappedWritesItsToolColourAndWidth) {
     const std::u16string path = NewMemo();
     GToolBarEx* bar = view->GetPenBar();
+    // The group's own item opens the presets, the corner button goes back and opens them too.
+    TapItem(bar, bar->FindItem(nullptr, ID_PAD_PENS));
+    ASSERT_NE(bar->GetShownLevel(), nullptr) << "the pens item opens the presets";
+    TapItem(bar, bar->GetCornerButton());
+    ASSERT_EQ(bar->GetShownLevel(), nullptr) << "the corner button goes back";
     TapItem(bar, bar->GetCornerButton());
     POSITION level = bar->GetShownLevel();
     ASSERT_NE(level, nullptr) << "the corner button opens the presets";
