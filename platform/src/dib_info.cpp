@@ -65,7 +65,8 @@ bool ReadDibLayout(const BITMAPINFO* info, UINT usage, size_t infoSize, DibLayou
         compression = h.biCompression;
         clrUsed = h.biClrUsed;
     }
-    if (l.bpp != 1 && l.bpp != 2 && l.bpp != 4 && l.bpp != 8 && l.bpp != 16 && l.bpp != 24 && l.bpp != 32)
+    if (l.bpp != 1 && l.bpp != 2 && l.bpp != 4 && l.bpp != 8 && l.bpp != 16 && l.bpp != 24 &&
+        l.bpp != 32)
         return false;
     if (l.width <= 0 || l.height <= 0 || l.width > 65535 || l.height > 65535)
         return false;
