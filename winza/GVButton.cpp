@@ -159,7 +159,7 @@ void GVButton::DrawFrame(HDC hdc) {
         // A plain face shows no edge of its own, so the pointer over it draws one.
         if (!m_bCustomFrame && !(m_dwFlag & (eVBPushed | eVBChecked)) &&
             (m_dwFlag & (eVBHover | eVBEnabled)) == (eVBHover | eVBEnabled))
-            light = dark = GetGLibColor(2);
+            light = dark = GetGLibColor(eColorSunken);
         FrameRect(hdc, &rc, light, dark, fill, scale, eFrameAll);
         // Picture frames have a focus cell; a drawn frame gets a dotted ring inside, so a
         // keyboard user sees where they are.
@@ -167,7 +167,7 @@ void GVButton::DrawFrame(HDC hdc) {
             const int inset = ApplyHires(3);
             RECT ring{rc.left + inset, rc.top + inset, rc.right - inset, rc.bottom - inset};
             if (ring.right - ring.left > 2 * scale && ring.bottom - ring.top > 2 * scale)
-                FrameRect(hdc, &ring, GetGLibColor(5), GetGLibColor(5), 0, scale,
+                FrameRect(hdc, &ring, GetGLibColor(eColorEdge), GetGLibColor(eColorEdge), 0, scale,
                           eFrameLeft | eFrameRight | eFrameTop | eFrameBottom | eFrameDot1);
         }
     }
