@@ -2,4 +2,6 @@
 
 #include <platform/module.h>
 
-HINSTANCE GetFundoInstance() { return plat::ThisModule(); }
+HINSTANCE GetFundoInstance() {
+    return plat::ThisModule();
+}

@@ -1,28 +1,15 @@
 #include "fundo/GList.h"
 
-GList::GList(int blockSize) : m_nBlockSize(blockSize) {}
+GList::GList(int blockSize) : m_nodes(blockSize) {}
 
 GList::~GList() {
     RemoveAll();
 }
 
 GList::GListNode* GList::NewNode(GListNode* prev, GListNode* next) {
-    if (m_pNodeFree == nullptr) {
-        if (m_nBlockSize < 1)
-            return nullptr;
-        GPlex* block =
-            GPlex::Create(m_pBlocks, static_cast<std::size_t>(m_nBlockSize), sizeof(GListNode));
-        if (block == nullptr)
-            return nullptr;
-        // Push from the highest address down so the lowest node ends up on top.
-        GListNode* nodes = static_cast<GListNode*>(block->data());
-        for (int i = m_nBlockSize - 1; i >= 0; --i) {
-            nodes[i].pNext = m_pNodeFree;
-            m_pNodeFree = &nodes[i];
-        }
-    }
-    GListNode* node = m_pNodeFree;
-    m_pNodeFree = node->pNext;
+    GListNode* node = m_nodes.Take();
+    if (node == nullptr)
+        return nullptr;
     node->pPrev = prev;
     node->pNext = next;
     node->data = nullptr;
@@ -31,8 +18,7 @@ GList::GListNode* GList::NewNode(GListNode* prev, GListNode* next) {
 }
 
 void GList::FreeNode(GListNode* node) {
-    node->pNext = m_pNodeFree;
-    m_pNodeFree = node;
+    m_nodes.Give(node);
     if (--m_nCount == 0)
         RemoveAll(); // an emptied list holds no memory
 }
@@ -174,9 +160,5 @@ POSITION GList::FindIndex(int index) const {
 void GList::RemoveAll() {
     m_pNodeHead = m_pNodeTail = nullptr;
     m_nCount = 0;
-    m_pNodeFree = nullptr;
-    if (m_pBlocks) {
-        m_pBlocks->FreeDataChain();
-        m_pBlocks = nullptr;
-    }
+    m_nodes.Clear();
 }

@@ -2,7 +2,7 @@
 // from GPlex blocks through a free list; an emptied list gives all its blocks back.
 #pragma once
 
-#include "fundo/GPlex.h"
+#include "fundo/GNodePool.h"
 #include "fundo/Position.h"
 
 class GList {
@@ -73,7 +73,5 @@ private:
     GListNode* m_pNodeHead = nullptr;
     GListNode* m_pNodeTail = nullptr;
     int m_nCount = 0;
-    GListNode* m_pNodeFree = nullptr;
-    GPlex* m_pBlocks = nullptr;
-    int m_nBlockSize;
+    GNodePool<GListNode> m_nodes;
 };

@@ -1,6 +1,6 @@
 #include "fundo/GTree.h"
 
-GTree::GTree(int blockSize) : m_nBlockSize(blockSize) {
+GTree::GTree(int blockSize) : m_nodes(blockSize) {
     m_pTop = NewNode(nullptr, nullptr, nullptr);
 }
 
@@ -9,22 +9,9 @@ GTree::~GTree() {
 }
 
 GTree::CTreeNode* GTree::NewNode(CTreeNode* parent, CTreeNode* prev, CTreeNode* next) {
-    if (m_pNodeFree == nullptr) {
-        if (m_nBlockSize < 1)
-            return nullptr;
-        GPlex* block =
-            GPlex::Create(m_pBlocks, static_cast<std::size_t>(m_nBlockSize), sizeof(CTreeNode));
-        if (block == nullptr)
-            return nullptr;
-        // Push from the highest address down so the lowest node ends up on top.
-        CTreeNode* nodes = static_cast<CTreeNode*>(block->data());
-        for (int i = m_nBlockSize - 1; i >= 0; --i) {
-            nodes[i].pNext = m_pNodeFree;
-            m_pNodeFree = &nodes[i];
-        }
-    }
-    CTreeNode* node = m_pNodeFree;
-    m_pNodeFree = node->pNext;
+    CTreeNode* node = m_nodes.Take();
+    if (node == nullptr)
+        return nullptr;
     node->pParent = parent;
     node->pPrev = prev;
     node->pNext = next;
@@ -35,8 +22,7 @@ GTree::CTreeNode* GTree::NewNode(CTreeNode* parent, CTreeNode* prev, CTreeNode* 
 
 void GTree::FreeNode(CTreeNode* node) {
     node->data = nullptr;
-    node->pNext = m_pNodeFree;
-    m_pNodeFree = node;
+    m_nodes.Give(node);
 }
 
 void GTree::FreeChildren(CTreeNode* top) {
@@ -158,9 +144,5 @@ void GTree::RemoveAt(POSITION pos) {
 void GTree::RemoveAll() {
     // Every node lives in the blocks: dropping them drops the whole tree.
     m_pTop = nullptr;
-    m_pNodeFree = nullptr;
-    if (m_pBlocks) {
-        m_pBlocks->FreeDataChain();
-        m_pBlocks = nullptr;
-    }
+    m_nodes.Clear();
 }

@@ -2,7 +2,7 @@
 // first-child and sibling links, nodes from GPlex blocks through a free list.
 #pragma once
 
-#include "fundo/GPlex.h"
+#include "fundo/GNodePool.h"
 #include "fundo/Position.h"
 
 class GTree {
@@ -67,7 +67,5 @@ private:
     CTreeNode* ParentOrRoot(POSITION parent);
 
     CTreeNode* m_pTop = nullptr;
-    CTreeNode* m_pNodeFree = nullptr;
-    GPlex* m_pBlocks = nullptr;
-    int m_nBlockSize;
+    GNodePool<CTreeNode> m_nodes;
 };

@@ -2,4 +2,6 @@
 
 #include <platform/module.h>
 
-HINSTANCE GetPictaInstance() { return plat::ThisModule(); }
+HINSTANCE GetPictaInstance() {
+    return plat::ThisModule();
+}

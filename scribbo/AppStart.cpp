@@ -10,6 +10,9 @@
 #include "winza/GImageList.h"
 #include "winza/Hires.h"
 
+#include <platform/gdiguard.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,27 +70,23 @@ bool SameOption(const std::u16string& token, WCHAR letter) {
 
 // The bitmap as a GDib scaled to width x height (its own size for 0).
 GDib* ScaledBitmap(HBITMAP bitmap, int width, int height) {
-    if (!bitmap)
+    gdi::Bitmap owned(bitmap);
+    if (!owned)
         return nullptr;
     GDib source;
-    GDib* out = nullptr;
-    if (source.FromDDB(bitmap, 24) && source.Width() > 0 && source.Height() > 0) {
-        if (width <= 0 || height <= 0) {
-            width = source.Width();
-            height = source.Height();
-        }
-        out = new GDib;
-        if (out->Create(width, height, 24)) {
-            out->SetBackColor(kMagenta);
-            source.DrawDib(out, 0, 0, width, height, 0, 0, source.Width(), source.Height(), 1, 255,
-                           0);
-        } else {
-            delete out;
-            out = nullptr;
-        }
+    if (!source.FromDDB(bitmap, 24) || source.Width() <= 0 || source.Height() <= 0)
+        return nullptr;
+    if (width <= 0 || height <= 0) {
+        width = source.Width();
+        height = source.Height();
     }
-    ::DeleteObject(bitmap);
-    return out;
+    auto out = std::make_unique<GDib>();
+    if (!out->Create(width, height, 24))
+        return nullptr;
+    out->SetBackColor(kMagenta);
+    source.DrawDib(out.get(), 0, 0, width, height, 0, 0, source.Width(), source.Height(), 1, 255,
+                   0);
+    return out.release();
 }
 
 GImageList* CutIntoGrid(const GDib* strip) {
@@ -200,7 +199,7 @@ GDib* LoadButtonFrame(HINSTANCE instance) {
 }
 
 HICON LoadProgramIcon(HINSTANCE instance) {
-    HBITMAP color = ::LoadBitmapW(instance, MAKEINTRESOURCEW(kProgramIconResource));
+    gdi::Bitmap color(::LoadBitmapW(instance, MAKEINTRESOURCEW(kProgramIconResource)));
     if (!color)
         return nullptr;
     BITMAP info{};
@@ -212,24 +211,23 @@ HICON LoadProgramIcon(HINSTANCE instance) {
         // The mask is set where the picture is magenta; there the colour must be black.
         const int stride = ((width + 15) / 16) * 2;
         std::vector<BYTE> maskBits(size_t(stride) * size_t(height), 0);
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        HGDIOBJ old = ::SelectObject(dc, color);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (::GetPixel(dc, x, y) == kMagenta) {
-                    maskBits[size_t(y) * size_t(stride) + size_t(x / 8)] |= BYTE(0x80 >> (x % 8));
-                    ::SetPixel(dc, x, y, RGB(0, 0, 0));
-                }
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-        HBITMAP mask = ::CreateBitmap(width, height, 1, 1, maskBits.data());
+        {
+            gdi::MemoryDC dc(nullptr);
+            gdi::Select sel(dc, color);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if (::GetPixel(dc, x, y) == kMagenta) {
+                        maskBits[size_t(y) * size_t(stride) + size_t(x / 8)] |=
+                            BYTE(0x80 >> (x % 8));
+                        ::SetPixel(dc, x, y, RGB(0, 0, 0));
+                    }
+        }
+        gdi::Bitmap mask(::CreateBitmap(width, height, 1, 1, maskBits.data()));
         if (mask) {
             ICONINFO ii{TRUE, 0, 0, mask, color};
             icon = ::CreateIconIndirect(&ii);
-            ::DeleteObject(mask);
         }
     }
-    ::DeleteObject(color);
     return icon;
 }
 

@@ -8,13 +8,6 @@
 
 namespace {
 
-// Menu colours of the toolkit's table.
-constexpr int kColorFrameEdge = 5;
-constexpr int kColorHighlight = 74;
-constexpr int kColorFocusEdge = 75;
-constexpr int kColorText = 76;
-constexpr int kColorHighlightText = 77;
-
 int HasLabel(const GVButton* item) {
     return item->GetLabel() && item->GetLabel()[0];
 }
@@ -39,8 +32,8 @@ void GColorMenuItem::DrawFrame(HDC hdc) {
                 m_rcButton.right - (IsHires() ? 10 : 6) - ApplyHires(4) - ApplyHires(4);
             RECT swatch{right - side, m_rcButton.top + ApplyHires(4), right,
                         m_rcButton.top + ApplyHires(4) + side};
-            FrameRect(hdc, &swatch, GetGLibColor(kColorFrameEdge), GetGLibColor(kColorFrameEdge),
-                      m_crColor, 1, eFrameAll);
+            FrameRect(hdc, &swatch, GetGLibColor(eColorEdge), GetGLibColor(eColorEdge), m_crColor,
+                      1, eFrameAll);
         }
         return;
     }
@@ -49,23 +42,23 @@ void GColorMenuItem::DrawFrame(HDC hdc) {
     ::InflateRect(&rc, -3, -2);
     const int highlighted = GetFlag(kMenuItemHighlight);
     const int focus = GetFlag(eVBFocus);
-    COLORREF edge = GetGLibColor(kColorFrameEdge);
+    COLORREF edge = GetGLibColor(eColorEdge);
     if (highlighted && focus) {
-        edge = GetGLibColor(kColorFocusEdge);
+        edge = GetGLibColor(eColorMenuFocus);
     } else if (highlighted) {
         RECT outer = rc;
         ::InflateRect(&outer, 1, 1);
-        FillSolidRect(hdc, &outer, GetGLibColor(kColorHighlight));
+        FillSolidRect(hdc, &outer, GetGLibColor(eColorMenuHighlight));
         edge = ComplementColor(m_crColor);
     } else if (focus) {
-        edge = GetGLibColor(kColorFocusEdge);
+        edge = GetGLibColor(eColorMenuFocus);
     }
     FrameRect(hdc, &rc, edge, edge, m_crColor, 1, eFrameAll);
     if (GetSubMenu()) {
         const int right = m_rcButton.right - (IsHires() ? 10 : 6);
         RECT arrow{right - ApplyHires(4), m_rcButton.top, right, m_rcButton.bottom};
         DrawArrow(hdc, eArrowRight, &arrow,
-                  GetGLibColor(highlighted ? kColorHighlightText : kColorText));
+                  GetGLibColor(highlighted ? eColorMenuHighlightText : eColorMenuText));
     }
 }
 

@@ -10,9 +10,6 @@
 namespace {
 
 constexpr int kCells = kPaletteRows * kPaletteColumns;
-constexpr int kColorFrameEdge = 5;
-constexpr int kColorFrameFill = 1;
-constexpr int kColorHighlight = 74;
 
 COLORREF CellColor(int cell) {
     return PaletteColors[cell / kPaletteColumns][cell % kPaletteColumns];
@@ -61,8 +58,8 @@ int GCustomColorMenu::HitItem(POINT pt) {
 
 void GCustomColorMenu::Draw(HDC hdc, RECT) {
     RECT rc = m_rcClient;
-    FrameRect(hdc, &rc, GetGLibColor(kColorFrameEdge), GetGLibColor(kColorFrameEdge),
-              GetGLibColor(kColorFrameFill), m_nBorder, eFrameAll);
+    FrameRect(hdc, &rc, GetGLibColor(eColorEdge), GetGLibColor(eColorEdge),
+              GetGLibColor(eColorRaised), m_nBorder, eFrameAll);
     // The current cell last, so its outline is not painted over by its neighbours.
     for (int pass = 0; pass < 2; ++pass) {
         for (int cell = 0; cell < kCells; ++cell) {
@@ -72,11 +69,11 @@ void GCustomColorMenu::Draw(HDC hdc, RECT) {
             RECT at = GetCellRect(cell);
             ::InflateRect(&at, -ApplyHires(1), -ApplyHires(1));
             const COLORREF colour = CellColor(cell);
-            COLORREF edge = GetGLibColor(kColorFrameEdge);
+            COLORREF edge = GetGLibColor(eColorEdge);
             if (current) {
                 RECT outer = at;
                 ::InflateRect(&outer, 1, 1);
-                FillSolidRect(hdc, &outer, GetGLibColor(kColorHighlight));
+                FillSolidRect(hdc, &outer, GetGLibColor(eColorMenuHighlight));
                 edge = ComplementColor(colour);
             }
             FrameRect(hdc, &at, edge, edge, colour, 1, eFrameAll);

@@ -6,6 +6,8 @@
 #include "winza/GLib.h"
 #include "winza/Hires.h"
 
+#include <platform/gdiguard.h>
+
 namespace {
 
 COLORREF Lighter(COLORREF c, int by) {
@@ -34,11 +36,9 @@ void GDateListBar::Draw(HDC hdc, RECT) {
 }
 
 void GDateListBar::DrawTextIn(HDC hdc, LPCWSTR text, RECT rect, HFONT font, COLORREF color) {
-    HGDIOBJ old = font ? ::SelectObject(hdc, font) : nullptr;
+    gdi::Select sel(hdc, font);
     ::SetTextColor(hdc, color);
     ::DrawTextW(hdc, text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (old)
-        ::SelectObject(hdc, old);
 }
 
 void GDateListBar::DrawDateButton(HDC hdc) {
@@ -48,22 +48,22 @@ void GDateListBar::DrawDateButton(HDC hdc) {
     else
         FillSolidRect(hdc, &m_rcDate, GetGLibColor(3));
     HFONT font = AppFonts() ? AppFonts()->GetUserFont(m_nDayFont) : nullptr;
-    HGDIOBJ old = font ? ::SelectObject(hdc, font) : nullptr;
     // Too wide: leading words go until the rest fits.
     const WCHAR* text = m_szDate;
-    const int room = m_rcDate.right - m_rcDate.left;
-    SIZE size{0, 0};
-    while (text[0] && ::GetTextExtentPoint32W(hdc, text, int(wcslen(text)), &size) &&
-           size.cx > room) {
-        const WCHAR* space = text;
-        while (*space && *space != u' ')
-            ++space;
-        if (!*space)
-            break;
-        text = space + 1;
+    {
+        gdi::Select sel(hdc, font);
+        const int room = m_rcDate.right - m_rcDate.left;
+        SIZE size{0, 0};
+        while (text[0] && ::GetTextExtentPoint32W(hdc, text, int(wcslen(text)), &size) &&
+               size.cx > room) {
+            const WCHAR* space = text;
+            while (*space && *space != u' ')
+                ++space;
+            if (!*space)
+                break;
+            text = space + 1;
+        }
     }
-    if (old)
-        ::SelectObject(hdc, old);
     DrawTextIn(hdc, text, m_rcDate, font, 0x000000);
 }
 

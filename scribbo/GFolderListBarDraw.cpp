@@ -10,6 +10,8 @@
 #include "winza/GLib.h"
 #include "winza/Hires.h"
 
+#include <platform/gdiguard.h>
+
 namespace {
 
 // The folder button's text for the root folder.
@@ -71,8 +73,10 @@ void GFolderListBar::Layout() {
     m_rcRight = RECT{c.right - arrow, c.top + b, c.right, c.bottom - b};
     m_rcTabs = RECT{m_rcLeft.right, c.top + b, m_rcRight.left, c.bottom - b};
 
-    HDC hdc = m_hDC ? m_hDC : ::GetDC(m_hWnd);
-    HGDIOBJ old = ::SelectObject(hdc, BarFont());
+    // Before the window holds its context, one is borrowed for measuring.
+    gdi::WindowDC borrowed(m_hWnd, m_hDC ? nullptr : ::GetDC(m_hWnd));
+    HDC hdc = m_hDC ? m_hDC : borrowed.get();
+    gdi::Select font(hdc, BarFont());
     const int pad = ApplyHires(4);
     SIZE measure{0, 0};
     LPCWSTR sample = GetLangText(kTabMeasureText);
@@ -108,9 +112,6 @@ void GFolderListBar::Layout() {
             tab.chars = CharsThatFit(hdc, ItemAt(tab.pos)->GetLabel(), width - 2 * pad);
         x += width + b;
     }
-    ::SelectObject(hdc, old);
-    if (!m_hDC)
-        ::ReleaseDC(m_hWnd, hdc);
 }
 
 int GFolderListBar::LastTabFits() const {
@@ -148,19 +149,19 @@ void GFolderListBar::Draw(HDC hdc, RECT) {
     FillSolidRect(hdc, &m_rcClient, GetGLibColor(3));
     FillSolidRect(hdc, m_rcClient.left, m_rcClient.bottom - b, Width(), b, GetGLibColor(5));
     ::SetBkMode(hdc, TRANSPARENT);
-    HGDIOBJ old = ::SelectObject(hdc, BarFont());
+    gdi::Select font(hdc, BarFont());
     DrawFolderButton(hdc);
-    const HRGN clip =
-        ::CreateRectRgn(m_rcTabs.left, m_rcClient.top, m_rcTabs.right, m_rcClient.bottom);
-    ::SelectClipRgn(hdc, clip);
-    for (int i = 0; i < GetTabCount(); ++i)
-        if (m_tabs[i].rect.right > m_tabs[i].rect.left)
-            DrawTab(hdc, m_tabs[i], i);
-    ::SelectClipRgn(hdc, nullptr);
-    ::DeleteObject(clip);
+    {
+        gdi::GdiObject<HRGN> clip(
+            ::CreateRectRgn(m_rcTabs.left, m_rcClient.top, m_rcTabs.right, m_rcClient.bottom));
+        ::SelectClipRgn(hdc, clip);
+        for (int i = 0; i < GetTabCount(); ++i)
+            if (m_tabs[i].rect.right > m_tabs[i].rect.left)
+                DrawTab(hdc, m_tabs[i], i);
+        ::SelectClipRgn(hdc, nullptr);
+    }
     DrawArrowBox(hdc, m_rcLeft, m_bLeftPressed, m_nTabOffset > 0, eArrowLeft);
     DrawArrowBox(hdc, m_rcRight, m_bRightPressed, !LastTabFits(), eArrowRight);
-    ::SelectObject(hdc, old);
 }
 
 void GFolderListBar::DrawFolderButton(HDC hdc) {

@@ -4,6 +4,8 @@
 
 #include "scribbo/Settings.h"
 
+#include <platform/gdiguard.h>
+
 namespace {
 
 constexpr int kSplitterWidth = 6;
@@ -15,12 +17,8 @@ constexpr DWORD kPatInvert = 0x005A0049;
 HBRUSH MakeCheckerBrush() {
     // Alternating pixels: the feedback shows the list through it.
     static const WORD rows[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-    HBITMAP bitmap = ::CreateBitmap(8, 8, 1, 1, rows);
-    if (!bitmap)
-        return nullptr;
-    HBRUSH brush = ::CreatePatternBrush(bitmap);
-    ::DeleteObject(bitmap);
-    return brush;
+    gdi::Bitmap bitmap(::CreateBitmap(8, 8, 1, 1, rows));
+    return bitmap ? ::CreatePatternBrush(bitmap) : nullptr;
 }
 
 bool Inside(const RECT& rc, POINT pt) {
@@ -34,10 +32,9 @@ void GScribboMain::DrawDragFeedback() {
         m_hSplitterBrush = MakeCheckerBrush();
     if (!m_hSplitterBrush || !m_hDC)
         return;
-    HGDIOBJ old = ::SelectObject(m_hDC, m_hSplitterBrush);
+    gdi::Select sel(m_hDC, m_hSplitterBrush);
     ::PatBlt(m_hDC, m_rcSplitter.left, m_rcSplitter.top, m_rcSplitter.right - m_rcSplitter.left,
              m_rcSplitter.bottom - m_rcSplitter.top, kPatInvert);
-    ::SelectObject(m_hDC, old);
 }
 
 void GScribboMain::MoveSplitterBy(int dx) {

@@ -9,6 +9,8 @@
 #include "winza/GTime.h"
 #include "winza/Hires.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 
 namespace {
@@ -90,7 +92,7 @@ void GTitleView::Draw(HDC hdc, RECT clip) {
     FillSolidRect(hdc, &clip, RGB(255, 255, 255));
     ::SetBkMode(hdc, TRANSPARENT);
     HFONT font = m_hFont ? m_hFont : GetGlobalFontDef();
-    HGDIOBJ oldFont = font ? ::SelectObject(hdc, font) : nullptr;
+    gdi::Select sel(hdc, font);
     const int step = m_nItemHeight + m_nGap;
     const int cols = GetColumns();
     const int first = std::max(0, GetScrollPos() / std::max(1, step)) * cols;
@@ -106,8 +108,6 @@ void GTitleView::Draw(HDC hdc, RECT clip) {
         else
             DrawRow(hdc, i, item);
     }
-    if (oldFont)
-        ::SelectObject(hdc, oldFont);
     StartPreview();
 }
 

@@ -8,6 +8,8 @@
 #include "fundo/GIOFile.h"
 #include "fundo/WaitCursor.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 
 void GTitleView::StartPreview() {
@@ -62,7 +64,7 @@ DWORD WINAPI GTitleView::PreviewProc(LPVOID param) {
 void GTitleView::RenderPreviews() {
     const int w = m_szRender.cx;
     const int h = m_szRender.cy;
-    HDC dc = ::CreateCompatibleDC(nullptr);
+    gdi::MemoryDC dc(nullptr);
     if (dc && m_previewMan.InitBuffer(dc, w, h)) {
         const tagRECT view{0, 0, w, h};
         for (int i = m_nRenderFirst; i < m_nRenderLast && !m_bStop.load(); ++i) {
@@ -91,8 +93,7 @@ void GTitleView::RenderPreviews() {
     }
     // The pages loaded for previews go back to the pools now, not when the next run starts.
     m_previewMan.RemoveAllPage();
-    if (dc)
-        ::DeleteDC(dc);
+    dc.reset();
     m_bThreadDone = 1;
     ::PostMessageW(m_hWnd, UM_PREVIEWREADY, kPreviewsDone, 0);
 }

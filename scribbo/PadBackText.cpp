@@ -4,6 +4,8 @@
 #include "fundo/GStringFile.h"
 #include "fundo/PathUtil.h"
 
+#include <platform/gdiguard.h>
+
 #include <cstring>
 #include <vector>
 
@@ -39,31 +41,29 @@ int GPadDrawMan::ImportBackText(LPCWSTR path, COLORREF colour, int createPages) 
     lf.lfHeight = m_nTextSize;
     lf.lfWeight = 400;
     wcsncpy(lf.lfFaceName, kBackTextFont, LF_FACESIZE - 1);
-    HFONT font = dc ? CreateFontIndirectW(&lf) : nullptr;
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     std::vector<WCHAR> buffer(INK_BACK_TEXT_UNITS, 0);
     int carry = 0;
     const int current = m_nCurPage;
-    for (int index = 0; dc && lines > 0;) {
-        InkraPage* page = GetPage(index);
-        if (!page->AddBackTextObject(file, dc, colour, area, lineHeight, lines, buffer.data(),
-                                     carry))
-            break;
-        if (++index >= GetPageNum()) {
-            InkraPage* next = createPages ? CreatePage() : nullptr;
-            if (!next)
+    {
+        gdi::Font font(dc ? CreateFontIndirectW(&lf) : nullptr);
+        gdi::Select sel(dc, font);
+        for (int index = 0; dc && lines > 0;) {
+            InkraPage* page = GetPage(index);
+            if (!page->AddBackTextObject(file, dc, colour, area, lineHeight, lines, buffer.data(),
+                                         carry))
                 break;
-            if (AddPage(next, 0) < 0) {
-                DestroyPage(next);
-                break;
+            if (++index >= GetPageNum()) {
+                InkraPage* next = createPages ? CreatePage() : nullptr;
+                if (!next)
+                    break;
+                if (AddPage(next, 0) < 0) {
+                    DestroyPage(next);
+                    break;
+                }
             }
         }
+        file.Close();
     }
-    file.Close();
-    if (old)
-        SelectObject(dc, old);
-    if (font)
-        DeleteObject(font);
     InkraMan::SetCurPage(current, 0);
     Render();
     m_bHeaderChanged = 1;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 using namespace memofile;
 
@@ -156,7 +157,7 @@ void GPadDrawMan::TakeHeader(MemoHeader& h) {
         return;
     // The path and bytes stay as read even when the picture cannot be shown, so that the
     // header is written back as it came.
-    auto* image = new GImage;
+    auto image = std::make_unique<GImage>();
     int shown = 0;
     if (!h.picture.empty()) {
         shown =
@@ -169,10 +170,8 @@ void GPadDrawMan::TakeHeader(MemoHeader& h) {
         shown = full[0] && image->Load(full);
     }
     if (shown) {
-        m_pBackImage = image;
+        m_pBackImage = image.release();
         m_bOwnsBackImage = 1;
-    } else {
-        delete image;
     }
 }
 

@@ -7,9 +7,12 @@
 #include "picta/GImage.h"
 #include "scribbo/Settings.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -65,21 +68,20 @@ int GPadDrawMan::SetBackImage(LPCWSTR path) {
     WCHAR full[260];
     ResolvePath(path, full);
     FreeBackImage();
-    auto* image = new GImage;
+    auto image = std::make_unique<GImage>();
     if (!full[0] || !image->Load(full)) {
-        delete image;
         std::memset(m_szBackImagePath, 0, sizeof(m_szBackImagePath));
         m_Template.HasBackImage = 0;
         m_Template.Flags &= ~DWORD(eTFPicture);
         return 0;
     }
-    m_pBackImage = image;
-    m_bOwnsBackImage = 1;
     wcsncpy(m_szBackImagePath, full, kMemoPathChars - 1);
     m_Template.HasBackImage = 1;
     m_Template.BackImageSize = image->GetFileSize();
     m_Template.BackImageFormat = DWORD(image->GetImageFormat());
     m_Template.Flags |= eTFPicture;
+    m_pBackImage = image.release();
+    m_bOwnsBackImage = 1;
     m_bHeaderChanged = 1;
     return 1;
 }
@@ -204,11 +206,7 @@ void GPadDrawMan::DrawBackText() {
     lf.lfHeight = LONG((std::int64_t{m_nTextSize} * m_mView.m11 + 0x8000) >> 16);
     lf.lfWeight = 400;
     wcsncpy(lf.lfFaceName, kBackTextFont, LF_FACESIZE - 1);
-    HFONT font = CreateFontIndirectW(&lf);
-    HGDIOBJ old = font ? SelectObject(m_hPaperDC, font) : nullptr;
+    gdi::Font font(CreateFontIndirectW(&lf));
+    gdi::Select sel(m_hPaperDC, font);
     m_pCurPage->DrawTextBackgound(m_hPaperDC, &m_mView, &m_mInverse);
-    if (old)
-        SelectObject(m_hPaperDC, old);
-    if (font)
-        DeleteObject(font);
 }

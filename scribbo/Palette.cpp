@@ -1,5 +1,7 @@
 #include "scribbo/Palette.h"
 
+#include <platform/gdiguard.h>
+
 COLORREF PaletteColors[kPaletteRows][kPaletteColumns];
 
 namespace {
@@ -11,7 +13,7 @@ BYTE Lift(BYTE v) {
 } // namespace
 
 int LoadPaletteColors(HINSTANCE instance) {
-    HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(kPaletteResource));
+    gdi::Bitmap bitmap(LoadBitmapW(instance, MAKEINTRESOURCEW(kPaletteResource)));
     if (!bitmap)
         return 0;
     DIBSECTION ds{};
@@ -30,6 +32,5 @@ int LoadPaletteColors(HINSTANCE instance) {
             }
         }
     }
-    DeleteObject(bitmap);
     return ok;
 }

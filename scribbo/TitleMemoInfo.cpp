@@ -8,6 +8,8 @@
 #include "scribbo/MemoFileIO.h"
 #include "scribbo/TemplateHeader.h"
 
+#include <platform/gdiguard.h>
+
 using namespace memofile;
 
 namespace {
@@ -99,7 +101,7 @@ int ReadMemoQuickInfo(LPCWSTR path, MemoQuickInfo* info) {
 }
 
 int WriteMemoMark(LPCWSTR path, BYTE mark) {
-    HDC dc = ::CreateCompatibleDC(nullptr);
+    gdi::MemoryDC dc(nullptr);
     if (!dc)
         return 0;
     int ok = 0;
@@ -113,6 +115,5 @@ int WriteMemoMark(LPCWSTR path, BYTE mark) {
             ok = SaveMemoFile(memo, path, version) == eMSSaved;
         }
     }
-    ::DeleteDC(dc);
     return ok;
 }

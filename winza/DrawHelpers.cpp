@@ -2,16 +2,16 @@
 
 #include "winza/Hires.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 
 void FillSolidRect(HDC hdc, const RECT* rect, COLORREF color) {
     if (!hdc || !rect || rect->right <= rect->left || rect->bottom <= rect->top)
         return;
-    HBRUSH brush = ::CreateSolidBrush(color);
-    if (!brush)
-        return;
-    ::FillRect(hdc, rect, brush);
-    ::DeleteObject(brush);
+    gdi::Brush brush(::CreateSolidBrush(color));
+    if (brush)
+        ::FillRect(hdc, rect, brush);
 }
 
 void FillSolidRect(HDC hdc, int x, int y, int cx, int cy, COLORREF color) {
@@ -73,33 +73,31 @@ void DrawDotHLine(HDC hdc, int x, int y, int length, int thickness, COLORREF col
     int dash, period;
     if (!hdc || length <= 0 || !DashShape(thickness, gap, &dash, &period))
         return;
-    HBRUSH brush = ::CreateSolidBrush(color);
+    gdi::Brush brush(::CreateSolidBrush(color));
     const int end = x + length;
     for (int px = x; px < end; px += period) {
         const RECT rc{px, y, std::min(px + dash, end), y + thickness};
         ::FillRect(hdc, &rc, brush);
     }
-    ::DeleteObject(brush);
 }
 
 void DrawDotVLine(HDC hdc, int x, int y, int thickness, int length, COLORREF color, int gap) {
     int dash, period;
     if (!hdc || length <= 0 || !DashShape(thickness, gap, &dash, &period))
         return;
-    HBRUSH brush = ::CreateSolidBrush(color);
+    gdi::Brush brush(::CreateSolidBrush(color));
     const int end = y + length;
     for (int py = y; py < end; py += period) {
         const RECT rc{x, py, x + thickness, std::min(py + dash, end)};
         ::FillRect(hdc, &rc, brush);
     }
-    ::DeleteObject(brush);
 }
 
 void DrawArrow(HDC hdc, int direction, const RECT* rect, COLORREF color) {
     if (!hdc || !rect || direction < eArrowLeft || direction > eArrowDown)
         return;
     const RECT& r = *rect;
-    HBRUSH brush = ::CreateSolidBrush(color);
+    gdi::Brush brush(::CreateSolidBrush(color));
     if (direction == eArrowLeft || direction == eArrowRight) {
         const int mid = r.top + (r.bottom - r.top) / 2;
         for (int i = 0; i < r.right - r.left; ++i) {
@@ -115,7 +113,6 @@ void DrawArrow(HDC hdc, int direction, const RECT* rect, COLORREF color) {
             ::FillRect(hdc, &line, brush);
         }
     }
-    ::DeleteObject(brush);
 }
 
 void DrawFolder(HDC hdc, const RECT* rect, COLORREF color, int open) {

@@ -1,5 +1,7 @@
 #include "winza/GAnimateWnd.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 
 namespace {
@@ -218,8 +220,7 @@ void GAnimateWnd::DrawPictureBackground(RECT clip) {
 }
 
 LRESULT GAnimateWnd::OnPaint(HWND hwnd, UINT, WPARAM, LPARAM) {
-    PAINTSTRUCT ps;
-    HDC paintDC = ::BeginPaint(hwnd, &ps);
+    gdi::PaintDC paintDC(hwnd);
     if (!paintDC)
         return 0;
     RECT clip{0, 0, 0, 0};
@@ -231,10 +232,10 @@ LRESULT GAnimateWnd::OnPaint(HWND hwnd, UINT, WPARAM, LPARAM) {
             // Pixels that Draw leaves in the key colour let the background show through.
             if (GDib* content = m_gdcContent.GetGDib())
                 content->FillRect(clip.left, clip.top, cx, cy, m_crTrans);
-            HFONT old = m_hFont ? m_gdcContent.SetFont(m_hFont) : nullptr;
-            Draw(m_gdcContent.GetSafeHdc(), clip);
-            if (old)
-                m_gdcContent.SetFont(old);
+            {
+                gdi::Select font(m_gdcContent.GetSafeHdc(), m_hFont);
+                Draw(m_gdcContent.GetSafeHdc(), clip);
+            }
             if (!m_gdc.GetSafeHdc() && !::IsRectEmpty(&m_rcClient))
                 m_gdc.CreateCompatibleGDC(this, m_rcClient);
             GDib* back = m_gdc.GetGDib();
@@ -248,24 +249,25 @@ LRESULT GAnimateWnd::OnPaint(HWND hwnd, UINT, WPARAM, LPARAM) {
             } else {
                 m_gdcContent.BitBlt(paintDC, clip.left, clip.top, cx, cy);
             }
-        } else if (m_bDoubleBuffer) {
-            if (!m_gdc.GetSafeHdc() && !::IsRectEmpty(&m_rcClient))
-                m_gdc.CreateCompatibleGDC(this, m_rcClient);
-            if (HDC bufferDC = m_gdc.GetSafeHdc()) {
-                HFONT old = m_hFont ? m_gdc.SetFont(m_hFont) : nullptr;
-                Draw(bufferDC, clip);
-                if (old)
-                    m_gdc.SetFont(old);
-                ::BitBlt(paintDC, clip.left, clip.top, cx, cy, bufferDC, clip.left, clip.top,
-                         SRCCOPY);
-            }
         } else {
-            HGDIOBJ old = m_hFont ? ::SelectObject(paintDC, m_hFont) : nullptr;
-            Draw(paintDC, clip);
-            if (old)
-                ::SelectObject(paintDC, old);
+            PaintClip(paintDC, paintDC, clip);
         }
     }
-    ::EndPaint(hwnd, &ps);
     return 0;
+}
+
+int GAnimateWnd::InClient(LPARAM lParam) const {
+    const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    return ::PtInRect(&m_rcClient, pt) ? 1 : 0;
+}
+
+LRESULT GAnimateWnd::PenInClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE:
+            return InClient(lParam);
+        default:
+            return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
+    }
 }

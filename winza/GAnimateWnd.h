@@ -54,6 +54,12 @@ protected:
     void DrawPictureBackground(RECT clip);
     void FreeBackGDC();
 
+    // 1 when the point of a pen message lies in the client rectangle.
+    int InClient(LPARAM lParam) const;
+    // The pen handling of plain bars and buttons, which derived classes give behaviour: the
+    // pen messages answer InClient, the others go on to WndProc.
+    LRESULT PenInClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
     GDC m_gdcContent;
     COLORREF m_crBack = 0xFFFFFF;
     COLORREF m_crLine = 0;

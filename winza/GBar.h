@@ -29,12 +29,6 @@ public:
     COLORREF GetBarBackColor() const { return m_crBack; }
 
 protected:
-    // 1 when the pen point lies in the client rectangle; derived bars give them behaviour.
-    LRESULT OnLbuttonDown(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnLbuttonUp(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseMove(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    int InClient(LPARAM lParam) const;
-
     Winza* m_pOwner = nullptr;
     eGBarType m_eBarType = eGBarHorizontal;
     int m_nFrameFlag = 31;

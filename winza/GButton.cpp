@@ -54,35 +54,10 @@ void GButton::SetCheck(int on) {
 }
 
 void GButton::Draw(HDC hdc, RECT) {
-    FillSolidRect(hdc, &m_rcClient, GetGLibColor(3));
+    FillSolidRect(hdc, &m_rcClient, GetGLibColor(eColorBarBack));
 }
 
-int GButton::InClient(LPARAM lParam) const {
-    const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    return ::PtInRect(&m_rcClient, pt) ? 1 : 0;
-}
-
-LRESULT GButton::OnLbuttonDown(HWND, UINT, WPARAM, LPARAM lParam) {
-    return InClient(lParam);
-}
-
-LRESULT GButton::OnLbuttonUp(HWND, UINT, WPARAM, LPARAM lParam) {
-    return InClient(lParam);
-}
-
-LRESULT GButton::OnMouseMove(HWND, UINT, WPARAM, LPARAM lParam) {
-    return InClient(lParam);
-}
-
+// Plain ones only tell whether the pen is inside; derived classes give them behaviour.
 LRESULT GButton::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_LBUTTONDOWN:
-            return OnLbuttonDown(hwnd, msg, wParam, lParam);
-        case WM_LBUTTONUP:
-            return OnLbuttonUp(hwnd, msg, wParam, lParam);
-        case WM_MOUSEMOVE:
-            return OnMouseMove(hwnd, msg, wParam, lParam);
-        default:
-            return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
-    }
+    return PenInClientProc(hwnd, msg, wParam, lParam);
 }

@@ -29,11 +29,6 @@ public:
     Winza* GetOwner() const { return m_pOwner; }
 
 protected:
-    // 1 when the pen point lies in the client rectangle.
-    LRESULT OnLbuttonDown(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnLbuttonUp(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseMove(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    int InClient(LPARAM lParam) const;
     void FreeImage();
 
     Winza* m_pOwner = nullptr;

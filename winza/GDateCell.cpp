@@ -16,13 +16,15 @@ int GDateCell::HitTest(POINT point) {
 
 int GDateCell::BackColorIndex() const {
     if (m_nDayOfWeek == 1)
-        return 49;
-    return m_nDayOfWeek == 7 ? 55 : 52;
+        return eColorSundayBack;
+    return m_nDayOfWeek == 7 ? eColorSaturdayBack : eColorDayBack;
 }
 
 int GDateCell::TextColorIndex() const {
-    // Sunday 50/51, Saturday 56/57, other days 53/54: the second outside the month.
-    const int base = m_nDayOfWeek == 1 ? 50 : (m_nDayOfWeek == 7 ? 56 : 53);
+    // The colour after each one is its day outside the month.
+    const int base = m_nDayOfWeek == 1   ? eColorSundayText
+                     : m_nDayOfWeek == 7 ? eColorSaturdayText
+                                         : eColorDayText;
     return m_bInMonth ? base : base + 1;
 }
 

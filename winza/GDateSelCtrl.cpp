@@ -242,7 +242,7 @@ void GDateSelCtrl::DrawFrame(HDC hdc, int cell) {
     if (cell < 0 || cell >= kCellCount)
         return;
     const RECT rc = FrameRectOf(cell);
-    const COLORREF c = GetGLibColor(59);
+    const COLORREF c = GetGLibColor(eColorDateSelection);
     FrameRect(hdc, &rc, c, c, 0, ApplyHires(1),
               eFrameLeft | eFrameRight | eFrameTop | eFrameBottom);
 }

@@ -7,36 +7,37 @@
 #include "winza/GlobalDC.h"
 #include "winza/Hires.h"
 
+#include <platform/gdiguard.h>
+
 SIZE GDateSelCtrl::TextSize(HDC hdc, HFONT font, LPCWSTR text) {
-    HGDIOBJ old = font ? ::SelectObject(hdc, font) : nullptr;
+    gdi::Select sel(hdc, font);
     SIZE size{0, 0};
     ::GetTextExtentPoint32W(hdc, text, lstrlenW(text), &size);
-    if (old)
-        ::SelectObject(hdc, old);
     return size;
 }
 
 void GDateSelCtrl::DrawTextAt(HDC hdc, HFONT font, LPCWSTR text, int x, int y, COLORREF color) {
-    HGDIOBJ old = font ? ::SelectObject(hdc, font) : nullptr;
+    gdi::Select sel(hdc, font);
     ::SetTextColor(hdc, color);
     ::ExtTextOutW(hdc, x, y, 0, nullptr, text, lstrlenW(text), nullptr);
-    if (old)
-        ::SelectObject(hdc, old);
 }
 
 void GDateSelCtrl::DrawHeader(HDC hdc) {
     const int s = ApplyHires(1);
-    FillSolidRect(hdc, &m_rcHeader, GetGLibColor(m_bJulian ? 38 : 37));
+    FillSolidRect(hdc, &m_rcHeader,
+                  GetGLibColor(m_bJulian ? eColorDateHeaderLunar : eColorDateHeader));
     for (int i = 0; i < 2; ++i) {
         const RECT& rc = i == 0 ? m_rcPrev : m_rcNext;
         const int held = i == 0 ? m_bPrevHeld : m_bNextHeld;
-        const COLORREF edge = GetGLibColor(held ? 44 : 43);
-        FrameRect(hdc, &rc, edge, edge, GetGLibColor(held ? 42 : 41), s, eFrameAll);
+        const COLORREF edge = GetGLibColor(held ? eColorDateStepEdgeHeld : eColorDateStepEdge);
+        FrameRect(hdc, &rc, edge, edge, GetGLibColor(held ? eColorDateStepHeld : eColorDateStep), s,
+                  eFrameAll);
         const int aw = 5 * s, ah = 2 * aw - 1;
         const int ax = rc.left + (rc.right - rc.left - aw) / 2;
         const int ay = rc.top + (rc.bottom - rc.top - ah) / 2;
         const RECT arrow{ax, ay, ax + aw, ay + ah};
-        DrawArrow(hdc, i == 0 ? eArrowLeft : eArrowRight, &arrow, GetGLibColor(held ? 46 : 45));
+        DrawArrow(hdc, i == 0 ? eArrowLeft : eArrowRight, &arrow,
+                  GetGLibColor(held ? eColorDateStepArrowHeld : eColorDateStepArrow));
     }
     const int headerHeight = m_rcHeader.bottom - m_rcHeader.top;
     const SIZE ys = TextSize(hdc, m_hFontBold, m_szYear);
@@ -47,22 +48,24 @@ void GDateSelCtrl::DrawHeader(HDC hdc) {
     const int mx = m_rcMonth.left + (m_rcMonth.right - m_rcMonth.left - ms.cx) / 2;
     m_rcYearText = RECT{yx, yy, yx + ys.cx, yy + ys.cy};
     m_rcMonthText = RECT{mx, my, mx + ms.cx, my + ms.cy};
-    DrawTextAt(hdc, m_hFontBold, m_szYear, yx, yy, GetGLibColor(m_nPressedText == 1 ? 40 : 39));
-    DrawTextAt(hdc, m_hFontBold, m_szMonth, mx, my, GetGLibColor(m_nPressedText == 2 ? 40 : 39));
+    DrawTextAt(hdc, m_hFontBold, m_szYear, yx, yy,
+               GetGLibColor(m_nPressedText == 1 ? eColorDateTitlePressed : eColorDateTitle));
+    DrawTextAt(hdc, m_hFontBold, m_szMonth, mx, my,
+               GetGLibColor(m_nPressedText == 2 ? eColorDateTitlePressed : eColorDateTitle));
 }
 
 void GDateSelCtrl::DrawWeekRow(HDC hdc) {
     const int s = ApplyHires(1);
-    FillSolidRect(hdc, &m_rcWeek, GetGLibColor(47));
+    FillSolidRect(hdc, &m_rcWeek, GetGLibColor(eColorWeekRow));
     FillSolidRect(hdc, m_rcWeek.left, m_rcWeek.bottom - s, m_rcWeek.right - m_rcWeek.left, s,
-                  GetGLibColor(48));
+                  GetGLibColor(eColorWeekLine));
     const int rowHeight = m_rcWeek.bottom - m_rcWeek.top - s;
     for (int d = 0; d < 7; ++d) {
         LPCWSTR letter = GetGLibText(8 + d);
         const SIZE size = TextSize(hdc, m_hFontBold, letter);
         const int x = 1 + d * m_nCellWidth + (m_nCellWidth - size.cx) / 2;
         const int y = m_rcWeek.top + (rowHeight - size.cy) / 2;
-        const int color = d == 0 ? 50 : (d == 6 ? 56 : 53);
+        const int color = d == 0 ? eColorSundayText : (d == 6 ? eColorSaturdayText : eColorDayText);
         DrawTextAt(hdc, m_hFontBold, letter, x, y, GetGLibColor(color));
     }
 }
@@ -76,22 +79,14 @@ void GDateSelCtrl::DrawCells(HDC hdc) {
         normal = m_hFontDefault;
         bold = m_hFontBold;
     }
-    HGDIOBJ original = nullptr;
     for (int i = 0; i < kCellCount; ++i) {
-        HFONT font = m_bBold[i] ? bold : normal;
-        if (font) {
-            HGDIOBJ old = ::SelectObject(hdc, font);
-            if (!original)
-                original = old;
-        }
+        gdi::Select sel(hdc, m_bBold[i] ? bold : normal);
         m_cells[i].DrawCell(hdc);
     }
-    if (original)
-        ::SelectObject(hdc, original);
     if (m_nTodayCell >= 0) {
         const RECT rc = FrameRectOf(m_nTodayCell);
-        m_dib.FillRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, GetGLibColor(58),
-                       128);
+        m_dib.FillRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                       GetGLibColor(eColorTodayCell), 128);
     }
 }
 
@@ -99,14 +94,14 @@ void GDateSelCtrl::DrawTodayStrip(HDC hdc) {
     if (m_rcToday.bottom <= m_rcToday.top)
         return;
     const int s = ApplyHires(1);
-    FillSolidRect(hdc, &m_rcToday, GetGLibColor(60));
+    FillSolidRect(hdc, &m_rcToday, GetGLibColor(eColorTodayStrip));
     FillSolidRect(hdc, m_rcToday.left, m_rcToday.top, m_rcToday.right - m_rcToday.left, s,
                   RGB(0, 0, 0));
     LPCWSTR text = GetGLibText(15);
     const SIZE size = TextSize(hdc, m_hFontBold, text);
     const int x = m_rcToday.left + (m_rcToday.right - m_rcToday.left - size.cx) / 2;
     const int y = m_rcToday.top + s + (m_rcToday.bottom - m_rcToday.top - s - size.cy) / 2;
-    DrawTextAt(hdc, m_hFontBold, text, x, y, GetGLibColor(61));
+    DrawTextAt(hdc, m_hFontBold, text, x, y, GetGLibColor(eColorTodayText));
 }
 
 void GDateSelCtrl::Draw(HDC hdc, RECT clip) {
@@ -120,19 +115,18 @@ void GDateSelCtrl::Draw(HDC hdc, RECT clip) {
     HDC mem = GetGlobalMemDC();
     if (!m_dib.GetSafeHandle() || !mem)
         return;
-    HGDIOBJ oldBitmap = ::SelectObject(mem, m_dib.GetSafeHandle());
-    HGDIOBJ oldFont = m_hFontDefault ? ::SelectObject(mem, m_hFontDefault) : nullptr;
-    FillSolidRect(mem, &clip, GetGLibColor(52));
-    ::SetBkMode(mem, TRANSPARENT);
-    DrawHeader(mem);
-    DrawWeekRow(mem);
-    DrawCells(mem);
-    DrawTodayStrip(mem);
-    ::BitBlt(hdc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, mem,
-             clip.left, clip.top, SRCCOPY);
-    if (oldFont)
-        ::SelectObject(mem, oldFont);
-    ::SelectObject(mem, oldBitmap);
+    {
+        gdi::Select bitmap(mem, m_dib.GetSafeHandle());
+        gdi::Select font(mem, m_hFontDefault);
+        FillSolidRect(mem, &clip, GetGLibColor(eColorDayBack));
+        ::SetBkMode(mem, TRANSPARENT);
+        DrawHeader(mem);
+        DrawWeekRow(mem);
+        DrawCells(mem);
+        DrawTodayStrip(mem);
+        ::BitBlt(hdc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, mem,
+                 clip.left, clip.top, SRCCOPY);
+    }
     if (m_nSelCell >= 0)
         m_dSelDate = m_dFirstDate + m_nSelCell;
     m_nFrameCell = m_nSelCell;

@@ -4,6 +4,8 @@
 #include "winza/GVButton.h"
 #include "winza/Hires.h"
 
+#include <platform/gdiguard.h>
+
 #include "fundo/GDib.h"
 
 #include <algorithm>
@@ -25,20 +27,19 @@ void Piece(HDC hdc, const GDib* dib, int x, int y, int w, int h, int sx, int sy,
 
 void GDialog::Draw(HDC hdc, RECT clip) {
     const int oldMode = ::SetBkMode(hdc, TRANSPARENT);
-    HGDIOBJ oldFont = m_hFont ? ::SelectObject(hdc, m_hFont) : nullptr;
-    RECT measure{0, 0, 100000, 100000};
-    ::DrawTextW(hdc, u"가나다 Test", -1, &measure, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
-    m_nLineHeight = measure.bottom - measure.top;
-    const RECT rc = m_rcClient;
-    DrawFrame(hdc, rc);
-    if (m_hTitleFont)
-        ::SelectObject(hdc, m_hTitleFont);
-    DrawTitle(hdc, rc);
-    if (m_hFont)
-        ::SelectObject(hdc, m_hFont);
-    DrawButton(hdc, clip);
-    if (oldFont)
-        ::SelectObject(hdc, oldFont);
+    {
+        gdi::Select font(hdc, m_hFont);
+        RECT measure{0, 0, 100000, 100000};
+        ::DrawTextW(hdc, u"가나다 Test", -1, &measure, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+        m_nLineHeight = measure.bottom - measure.top;
+        const RECT rc = m_rcClient;
+        DrawFrame(hdc, rc);
+        {
+            gdi::Select title(hdc, m_hTitleFont);
+            DrawTitle(hdc, rc);
+        }
+        DrawButton(hdc, clip);
+    }
     ::SetBkMode(hdc, oldMode);
 }
 

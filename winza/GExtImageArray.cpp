@@ -53,7 +53,8 @@ int GExtImageArray::Init(COLORREF defaultBack, COLORREF selectedBack) {
     // Each list's key is its background, so an icon drawn into a cell lies on that colour.
     if (!m_ilDefault.CreateImageList(cell, cell, kInitialIcons, 1, defaultBack) ||
         !m_ilSelected.CreateImageList(cell, cell, kInitialIcons, 1, selectedBack) ||
-        !m_ilDlgBack.CreateImageList(cell, cell, kInitialIcons, 1, GetGLibColor(79))) {
+        !m_ilDlgBack.CreateImageList(cell, cell, kInitialIcons, 1,
+                                     GetGLibColor(eColorDialogBody))) {
         Destroy();
         return 0;
     }

@@ -10,6 +10,8 @@
 #include "winza/GVButton.h"
 #include "winza/WinzaUtil.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 
 namespace {
@@ -330,7 +332,7 @@ void GFileDialog::SetButtonLabel(int id, LPCWSTR text, int shorten) {
     // Room for the text: the button less its margins and the drop-down arrow.
     const int room = r.right - r.left - ApplyHires(24);
     if (shorten && m_hDC && room > 0) {
-        HGDIOBJ old = m_hFont ? ::SelectObject(m_hDC, m_hFont) : nullptr;
+        gdi::Select font(m_hDC, m_hFont);
         SIZE size{0, 0};
         int len = lstrlenW(label);
         ::GetTextExtentPoint32W(m_hDC, label, len, &size);
@@ -348,8 +350,6 @@ void GFileDialog::SetButtonLabel(int id, LPCWSTR text, int shorten) {
             label[len] = 0;
             lstrcatW(label, u"...");
         }
-        if (old)
-            ::SelectObject(m_hDC, old);
     }
     b->SetLabel(label, DT_LEFT | DT_VCENTER | DT_SINGLELINE, ApplyHires(4));
 }

@@ -3,6 +3,8 @@
 #include "winza/GLibState.h"
 #include "winza/GlobalDC.h"
 
+#include <platform/gdiguard.h>
+
 #include <climits>
 
 namespace {
@@ -114,9 +116,8 @@ int GImageList::AddImageItem(HICON icon) {
         return -1;
     int x = 0, y = 0;
     CellOrigin(m_nCount, &x, &y);
-    HGDIOBJ old = ::SelectObject(mem, GetSafeHandle());
+    gdi::Select sel(mem, GetSafeHandle());
     ::DrawIconEx(mem, x, y, icon, m_nItemWidth, m_nItemHeight, 0, nullptr, DI_NORMAL);
-    ::SelectObject(mem, old);
     return m_nCount++;
 }
 

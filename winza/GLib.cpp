@@ -4,6 +4,10 @@
 #include "winza/GLibState.h"
 #include "winza/WinzaModule.h"
 
+#include <platform/gdiguard.h>
+
+#include <memory>
+
 namespace {
 
 constexpr int kIconResource = 101;
@@ -20,20 +24,15 @@ void FreeIcons() {
 
 // The high-resolution strip when it has a 32-pixel cell for every icon of the normal one.
 GDib* LoadHiresIcons(HINSTANCE module, int columns) {
-    HBITMAP bitmap = ::LoadBitmapW(module, MAKEINTRESOURCEW(kIconResourceHires));
+    gdi::Bitmap bitmap(::LoadBitmapW(module, MAKEINTRESOURCEW(kIconResourceHires)));
     if (!bitmap)
         return nullptr;
     const int cell = 2 * kIconCell;
-    GDib* icons = new GDib;
-    if (!icons->FromDDB(bitmap, 24) || icons->Height() != cell ||
-        icons->Width() != columns * cell) {
-        delete icons;
-        icons = nullptr;
-    } else {
-        icons->SetTransColor(kMagenta);
-    }
-    ::DeleteObject(bitmap);
-    return icons;
+    auto icons = std::make_unique<GDib>();
+    if (!icons->FromDDB(bitmap, 24) || icons->Height() != cell || icons->Width() != columns * cell)
+        return nullptr;
+    icons->SetTransColor(kMagenta);
+    return icons.release();
 }
 
 // Resource 101 as one row of cells; on a high-resolution screen the strip drawn for it, or
@@ -43,29 +42,27 @@ void LoadIcons() {
     HINSTANCE module = GetWinzaInstance();
     if (!module)
         return;
-    HBITMAP bitmap = ::LoadBitmapW(module, MAKEINTRESOURCEW(kIconResource));
+    gdi::Bitmap bitmap(::LoadBitmapW(module, MAKEINTRESOURCEW(kIconResource)));
     if (!bitmap)
         return;
     GDib strip;
     if (strip.FromDDB(bitmap, 24) && strip.Width() >= kIconCell && strip.Height() >= kIconCell) {
         const int columns = strip.Width() / kIconCell;
         const int cell = ApplyHires(kIconCell);
-        GDib* icons = IsHires() ? LoadHiresIcons(module, columns) : nullptr;
+        std::unique_ptr<GDib> icons(IsHires() ? LoadHiresIcons(module, columns) : nullptr);
         if (!icons) {
-            icons = new GDib;
+            icons = std::make_unique<GDib>();
             if (icons->Create(columns * cell, cell, 24)) {
                 icons->SetBackColor(kMagenta);
-                strip.DrawDib(icons, 0, 0, columns * cell, cell, 0, 0, columns * kIconCell,
+                strip.DrawDib(icons.get(), 0, 0, columns * cell, cell, 0, 0, columns * kIconCell,
                               kIconCell, 1, 255, 0);
                 icons->SetTransColor(kMagenta);
             } else {
-                delete icons;
-                icons = nullptr;
+                icons.reset();
             }
         }
-        GetGLibState().icons = icons;
+        GetGLibState().icons = icons.release();
     }
-    ::DeleteObject(bitmap);
 }
 
 } // namespace
@@ -107,7 +104,7 @@ void SetGlobalDlgFrame(GDib* frame) {
     const int x = ApplyHires(14);
     const int y = ApplyHires(32);
     if (frame && frame->GetBits() && x < frame->Width() && y < frame->Height())
-        SetGLibColor(79, frame->GetPixelColor(x, y));
+        SetGLibColor(eColorDialogBody, frame->GetPixelColor(x, y));
 }
 
 void SetGlobalBtnFrame(GDib* frame) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "fundo/GDib.h"
+#include "winza/GLibColors.h"
 #include "winza/GlobalDC.h"
 #include "winza/Hires.h"
 

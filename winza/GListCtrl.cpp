@@ -176,11 +176,7 @@ void GListCtrl::RemoveAllItem(int redraw) {
         m_pItems->RemoveAll();
     }
     m_posSel = nullptr;
-    m_sbVert.SetScrollInfo(0, 0, 0, 0);
-    m_sbHorz.SetScrollInfo(0, 0, 0, 0);
-    m_sbVert.ShowWindow(SW_HIDE);
-    m_sbHorz.ShowWindow(SW_HIDE);
-    m_bShowV = m_bShowH = 0;
+    HideScrollBars();
     if (redraw)
         Invalidate(0);
 }
@@ -282,14 +278,6 @@ void GListCtrl::DrawRowLine(int on, COLORREF color, int redraw) {
 
 // ---- Scrolling --------------------------------------------------------------------------------
 
-int GListCtrl::IsShowScrollBarV() const {
-    return m_bShowV;
-}
-
-int GListCtrl::IsShowScrollBarH() const {
-    return m_bShowH;
-}
-
 void GListCtrl::UpdateScroll(int keepSelectionVisible, int redraw) {
     if (!m_hWnd || !m_sbVert.GetSafeHwnd() || !m_sbHorz.GetSafeHwnd())
         return;
@@ -306,39 +294,17 @@ void GListCtrl::UpdateScroll(int keepSelectionVisible, int redraw) {
     if (needH)
         h -= thick;
 
-    if (needV) {
-        m_sbVert.MoveWindow(this, thick, nullptr, needH ? thick : 0);
-        m_sbVert.SetScrollInfo(needH ? content + 2 : content - 1, h, m_nItemHeight,
-                               m_sbVert.GetScrollPos());
-        if (keepSelectionVisible) {
-            const int index = IndexOf(m_posSel);
-            if (index >= 0) {
-                const int top = index * m_nItemHeight - m_sbVert.GetScrollPos();
-                if (top < 0)
-                    m_sbVert.SetScrollPos(index * m_nItemHeight);
-                else if (top + m_nItemHeight > h)
-                    m_sbVert.SetScrollPos((index + 1) * m_nItemHeight - h);
-            }
-        }
+    PlaceScrollBar(1, needV, needH, needH ? content + 2 : content - 1, h, m_nItemHeight);
+    if (needV && keepSelectionVisible) {
+        const int index = IndexOf(m_posSel);
+        const int top = index * m_nItemHeight - m_sbVert.GetScrollPos();
+        if (index >= 0)
+            KeepInView(top, top + m_nItemHeight, h);
     }
-    m_sbVert.ShowIfNeeded(needV, m_bShowV);
-    if (needH) {
-        m_sbHorz.MoveWindow(this, thick, nullptr, needV ? thick : 0);
-        m_sbHorz.SetScrollInfo(Width() + 2, w, 10, m_sbHorz.GetScrollPos());
-    }
-    m_sbHorz.ShowIfNeeded(needH, m_bShowH);
-    m_bShowV = needV;
-    m_bShowH = needH;
+    PlaceScrollBar(0, needH, needV, Width() + 2, w, 10);
+    ShowScrollBars(needV, needH);
     if (redraw)
         Invalidate(0);
-}
-
-void GListCtrl::OffsetScroll(int delta, int bar) {
-    GScrollBar& sb = bar ? m_sbVert : m_sbHorz;
-    if (!(bar ? m_bShowV : m_bShowH))
-        return;
-    sb.SetScrollPos(sb.GetScrollPos() + delta);
-    Invalidate(0);
 }
 
 // ---- Hit testing and drawing ------------------------------------------------------------------
@@ -405,23 +371,16 @@ LRESULT GListCtrl::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // Rows read in the text size dialogs and menus use on this screen.
     if (!m_hFont)
         m_hFont = GetGlobalFontDef();
-    m_crBack = GetGLibColor(69);
-    m_crSelBack = GetGLibColor(70);
-    m_crText = GetGLibColor(71);
-    m_crSelText = GetGLibColor(72);
-    const int thick = ScrollThickness();
-    m_sbVert.Create(this, 1, thick, nullptr, 15);
-    m_sbHorz.Create(this, 0, thick, nullptr, 15);
-    m_sbVert.ShowWindow(SW_HIDE);
-    m_sbHorz.ShowWindow(SW_HIDE);
-    m_bShowV = m_bShowH = 0;
+    m_crBack = GetGLibColor(eColorListBack);
+    m_crSelBack = GetGLibColor(eColorListSelBack);
+    m_crText = GetGLibColor(eColorListText);
+    m_crSelText = GetGLibColor(eColorListSelText);
+    CreateScrollBars();
     return r;
 }
 
 LRESULT GListCtrl::OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    m_sbVert.Destroy();
-    m_sbHorz.Destroy();
-    m_bShowV = m_bShowH = 0;
+    DestroyScrollBars();
     return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
 }
 

@@ -5,10 +5,8 @@
 
 #include "fundo/GArray.h"
 #include "fundo/GList.h"
-#include "winza/GAnimateWnd.h"
 #include "winza/GItemSort.h"
-#include "winza/Hires.h"
-#include "winza/GScrollBar.h"
+#include "winza/GScrollView.h"
 
 class GImageList;
 class GItem;
@@ -19,7 +17,7 @@ constexpr UINT kMsgListTouched = 0x17F1;
 constexpr UINT kMsgListDoubleTap = 0x17F2;
 constexpr UINT kMsgListScrolled = 0x17F3;
 
-class GListCtrl : public GAnimateWnd {
+class GListCtrl : public GScrollView {
 public:
     GListCtrl();
     ~GListCtrl() override;
@@ -90,15 +88,9 @@ public:
     // Lays out the scroll bars for the content; with keepSelectionVisible the selected row is
     // scrolled into view.
     void UpdateScroll(int keepSelectionVisible, int redraw);
-    // Moves a visible bar (0 horizontal, 1 vertical) by delta and repaints.
-    void OffsetScroll(int delta, int bar);
-    int IsShowScrollBarV() const;
-    int IsShowScrollBarH() const;
     int GetScrollPosV() const { return m_sbVert.GetScrollPos(); }
     int GetScrollPosH() const { return m_sbHorz.GetScrollPos(); }
     POINT GetCurPoint() const { return m_ptLast; }
-    GScrollBar* GetScrollBarV() { return &m_sbVert; }
-    GScrollBar* GetScrollBarH() { return &m_sbHorz; }
 
 protected:
     LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -111,12 +103,9 @@ protected:
     void NotifyOwner(UINT msg, WPARAM wParam, LPARAM lParam);
     // Index of pos from the head; -1 when it is not in the list.
     int IndexOf(POSITION pos) const;
-    int ScrollThickness() const { return ApplyHires(14); }
 
     Winza* m_pOwner = nullptr;
     int m_nID = -1;
-    GScrollBar m_sbVert;
-    GScrollBar m_sbHorz;
     int m_nItemHeight = 24;
     GImageList* m_pImageList = nullptr;
     int m_bShowHScroll = 0;
@@ -135,6 +124,4 @@ protected:
     int m_bOwnItems = 0;
     POSITION m_posSel = nullptr;
     GItemCompareProc m_pfnCompare = CompareItemLabel;
-    int m_bShowV = 0;
-    int m_bShowH = 0;
 };

@@ -4,12 +4,11 @@
 #include "winza/GImageList.h"
 #include "winza/GLib.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 
 namespace {
-
-constexpr int kColorFrameEdge = 5;
-constexpr int kColorFrameFill = 1;
 
 int Contains(const RECT& rc, POINT pt) {
     return pt.x >= rc.left && pt.x < rc.right && pt.y >= rc.top && pt.y < rc.bottom;
@@ -500,10 +499,10 @@ RECT GMenu::PlaceMenu(int flags, int x, int y, SIZE size) const {
 
 void GMenu::Show(int flags, int x, int y) {
     RECT size{0, 0, 0, 0};
-    HGDIOBJ oldFont = m_hFont && m_hDC ? ::SelectObject(m_hDC, m_hFont) : nullptr;
-    MeasureAllItem(m_hDC, size);
-    if (oldFont)
-        ::SelectObject(m_hDC, oldFont);
+    {
+        gdi::Select font(m_hDC, m_hFont);
+        MeasureAllItem(m_hDC, size);
+    }
     const RECT place = PlaceMenu(flags, x, y, SIZE{size.right, size.bottom});
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, SWP_NOACTIVATE);
@@ -512,9 +511,9 @@ void GMenu::Show(int flags, int x, int y) {
 
 void GMenu::Draw(HDC hdc, RECT clip) {
     RECT rc = m_rcClient;
-    const COLORREF light = m_bCustomFrame ? m_crFrameLight : GetGLibColor(kColorFrameEdge);
-    const COLORREF dark = m_bCustomFrame ? m_crFrameDark : GetGLibColor(kColorFrameEdge);
-    const COLORREF fill = m_bCustomFrame ? m_crFrameFill : GetGLibColor(kColorFrameFill);
+    const COLORREF light = m_bCustomFrame ? m_crFrameLight : GetGLibColor(eColorEdge);
+    const COLORREF dark = m_bCustomFrame ? m_crFrameDark : GetGLibColor(eColorEdge);
+    const COLORREF fill = m_bCustomFrame ? m_crFrameFill : GetGLibColor(eColorRaised);
     FrameRect(hdc, &rc, light, dark, fill, m_nBorder, eFrameAll);
     ::SetBkMode(hdc, TRANSPARENT);
     for (int i = 0; i < m_items.GetSize(); ++i)

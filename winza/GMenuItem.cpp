@@ -6,15 +6,6 @@
 
 namespace {
 
-// Menu colours of the toolkit's table.
-constexpr int kColorItemBack = 73;
-constexpr int kColorHighlight = 74;
-constexpr int kColorFocusEdge = 75;
-constexpr int kColorText = 76;
-constexpr int kColorHighlightText = 77;
-constexpr int kColorGrooveLight = 1;
-constexpr int kColorGrooveDark = 2;
-
 // The check mark in a 16 x 16 box: per row from row 6, the runs (first column, length).
 struct CheckRun {
     int row, column, length;
@@ -38,12 +29,12 @@ GMenuItem::~GMenuItem() = default;
 void GMenuItem::DrawFrame(HDC hdc) {
     m_rcContent = m_rcButton;
     if (IsSeparator()) {
-        FillSolidRect(hdc, &m_rcButton, GetGLibColor(kColorItemBack));
+        FillSolidRect(hdc, &m_rcButton, GetGLibColor(eColorMenuItem));
         const int mid = m_rcButton.top + (m_rcButton.bottom - m_rcButton.top) / 2 - 1;
         const int left = m_rcButton.left + 2;
         const int width = m_rcButton.right - 1 - left;
-        FillSolidRect(hdc, left, mid, width, 1, GetGLibColor(kColorGrooveDark));
-        FillSolidRect(hdc, left, mid + 1, width, 1, GetGLibColor(kColorGrooveLight));
+        FillSolidRect(hdc, left, mid, width, 1, GetGLibColor(eColorSunken));
+        FillSolidRect(hdc, left, mid + 1, width, 1, GetGLibColor(eColorRaised));
         return;
     }
     RECT rc = m_rcButton;
@@ -51,11 +42,11 @@ void GMenuItem::DrawFrame(HDC hdc) {
     rc.right -= 1;
     const int highlighted = GetFlag(kMenuItemHighlight);
     const int focus = GetFlag(eVBFocus);
-    const COLORREF fill = GetGLibColor(highlighted ? kColorHighlight : kColorItemBack);
+    const COLORREF fill = GetGLibColor(highlighted ? eColorMenuHighlight : eColorMenuItem);
     COLORREF edge = fill;
     int flags = eFrameAll;
     if (focus) {
-        edge = GetGLibColor(kColorFocusEdge);
+        edge = GetGLibColor(eColorMenuFocus);
         flags |= eFrameDot2;
     }
     FrameRect(hdc, &rc, edge, edge, fill, 1, flags);
@@ -63,7 +54,7 @@ void GMenuItem::DrawFrame(HDC hdc) {
         const int right = m_rcButton.right - (IsHires() ? 10 : 6);
         RECT arrow{right - ApplyHires(4), m_rcButton.top, right, m_rcButton.bottom};
         DrawArrow(hdc, eArrowRight, &arrow,
-                  GetGLibColor(highlighted ? kColorHighlightText : kColorText));
+                  GetGLibColor(highlighted ? eColorMenuHighlightText : eColorMenuText));
     }
 }
 
@@ -103,7 +94,8 @@ void GMenuItem::DrawLable(HDC hdc, int format) {
     const int height = measure.bottom - measure.top;
     rc.top += (m_rcButton.bottom - m_rcButton.top - height) / 2;
     rc.bottom = rc.top + height;
-    COLORREF color = GetGLibColor(GetFlag(kMenuItemHighlight) ? kColorHighlightText : kColorText);
+    COLORREF color =
+        GetGLibColor(GetFlag(kMenuItemHighlight) ? eColorMenuHighlightText : eColorMenuText);
     if (!GetFlag(eVBEnabled))
         color = m_crDisableText;
     const COLORREF old = ::SetTextColor(hdc, color);

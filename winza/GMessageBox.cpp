@@ -3,6 +3,8 @@
 #include "winza/GLib.h"
 #include "winza/GVButton.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 
 namespace {
@@ -56,11 +58,9 @@ LPCWSTR ButtonText(int index) {
 SIZE Measure(HDC hdc, HFONT font, LPCWSTR text, UINT format, int width) {
     if (!text || !text[0])
         return SIZE{0, 0};
-    HGDIOBJ old = font ? ::SelectObject(hdc, font) : nullptr;
+    gdi::Select sel(hdc, font);
     RECT rc{0, 0, width, 100000};
     ::DrawTextW(hdc, text, -1, &rc, format | DT_CALCRECT);
-    if (old)
-        ::SelectObject(hdc, old);
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 

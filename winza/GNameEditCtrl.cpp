@@ -78,7 +78,7 @@ void GNameEditCtrl::RecalcDialog(HWND) {
         b->SetIconDefault(GetGLibImageList());
         b->SetImageIndex(images[i]);
         b->SetFrameImage(nullptr);
-        b->SetDefBackColor(1, GetGLibColor(79));
+        b->SetDefBackColor(1, GetGLibColor(eColorDialogBody));
         b->SetFlag(1, eVBVisible | eVBEnabled, nullptr, 0);
     }
     RecalcControl();
@@ -87,10 +87,10 @@ void GNameEditCtrl::RecalcDialog(HWND) {
 }
 
 void GNameEditCtrl::DrawFrame(HDC hdc, RECT rect) {
-    FillSolidRect(hdc, &rect, GetGLibColor(79));
+    FillSolidRect(hdc, &rect, GetGLibColor(eColorDialogBody));
     if (m_bDrawBottomLine) {
         const int thick = ApplyHires(1);
-        FillSolidRect(hdc, 0, Height() - thick, Width(), thick, GetGLibColor(5));
+        FillSolidRect(hdc, 0, Height() - thick, Width(), thick, GetGLibColor(eColorEdge));
     }
 }
 

@@ -3,6 +3,8 @@
 #include "winza/GLibState.h"
 #include "winza/Hires.h"
 
+#include <platform/gdiguard.h>
+
 #include <cstdlib>
 
 namespace {
@@ -27,24 +29,13 @@ constexpr const char* kBall[kDot] = {
 // A memory context holding one bitmap for the length of a copy.
 class Selected {
 public:
-    Selected(HDC like, const GDib* dib) : m_dc(::CreateCompatibleDC(like)) {
-        if (m_dc && dib && dib->GetSafeHandle())
-            m_old = ::SelectObject(m_dc, dib->GetSafeHandle());
-    }
-    ~Selected() {
-        if (m_dc) {
-            if (m_old)
-                ::SelectObject(m_dc, m_old);
-            ::DeleteDC(m_dc);
-        }
-    }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-    HDC Get() const { return m_old ? m_dc : nullptr; }
+    Selected(HDC like, const GDib* dib)
+        : m_dc(like), m_sel(m_dc, dib ? dib->GetSafeHandle() : nullptr) {}
+    HDC Get() const { return m_sel.old() ? m_dc.get() : nullptr; }
 
 private:
-    HDC m_dc;
-    HGDIOBJ m_old = nullptr;
+    gdi::MemoryDC m_dc;
+    gdi::Select m_sel;
 };
 
 GDib* MakeDib(int size) {

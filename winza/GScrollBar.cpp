@@ -372,8 +372,9 @@ void GScrollBar::Draw(HDC hdc, RECT) {
     auto end = [&](const RECT& r) { return vertical ? r.bottom : r.right; };
 
     if (m_nThumbLen > 0) {
-        FrameRect(hdc, &m_rcThumb, GetGLibColor(35), GetGLibColor(36),
-                  GetGLibColor(m_bThumbDrag ? 34 : 33), s, alongNear | alongFar | m_nFlags);
+        FrameRect(hdc, &m_rcThumb, GetGLibColor(eColorThumbLight), GetGLibColor(eColorThumbDark),
+                  GetGLibColor(m_bThumbDrag ? eColorThumbDragged : eColorThumb), s,
+                  alongNear | alongFar | m_nFlags);
         RECT inner = m_rcThumb;
         ::InflateRect(&inner, -s, -s);
         if (!(m_nFlags & acrossFar)) {
@@ -382,28 +383,29 @@ void GScrollBar::Draw(HDC hdc, RECT) {
             else
                 inner.bottom += s;
         }
-        FrameRect(hdc, &inner, GetGLibColor(1), GetGLibColor(2), 0, s, eFrameAll & 0x0F);
+        FrameRect(hdc, &inner, GetGLibColor(eColorRaised), GetGLibColor(eColorSunken), 0, s,
+                  eFrameAll & 0x0F);
         ::ExcludeClipRect(hdc, m_rcThumb.left, m_rcThumb.top, m_rcThumb.right, m_rcThumb.bottom);
     }
 
     const RECT before = MakeRect(end(m_rcArrow1) - s, start(m_rcThumb) + s, 0, across);
-    FrameRect(hdc, &before, GetGLibColor(26), GetGLibColor(27), GetGLibColor(m_bPageBack ? 25 : 24),
-              s, m_nFlags);
+    FrameRect(hdc, &before, GetGLibColor(eColorTrackLight), GetGLibColor(eColorTrackDark),
+              GetGLibColor(m_bPageBack ? eColorTrackPressed : eColorTrack), s, m_nFlags);
     const RECT after = MakeRect(end(m_rcThumb) - s, start(m_rcArrow2) + s, 0, across);
-    FrameRect(hdc, &after, GetGLibColor(26), GetGLibColor(27),
-              GetGLibColor(m_bPageForward ? 25 : 24), s, m_nFlags);
+    FrameRect(hdc, &after, GetGLibColor(eColorTrackLight), GetGLibColor(eColorTrackDark),
+              GetGLibColor(m_bPageForward ? eColorTrackPressed : eColorTrack), s, m_nFlags);
 
     const int glyph = ApplyHires(5);
     auto arrow = [&](const RECT& r, int pressed, int edge, int direction, bool first) {
-        FrameRect(hdc, &r, GetGLibColor(31), GetGLibColor(32), GetGLibColor(pressed ? 25 : 30), s,
-                  edge | m_nFlags);
+        FrameRect(hdc, &r, GetGLibColor(eColorArrowBoxLight), GetGLibColor(eColorArrowBoxDark),
+                  GetGLibColor(pressed ? eColorTrackPressed : eColorArrowBox), s, edge | m_nFlags);
         const int size = end(r) - start(r);
         const int boxStart =
             first ? start(r) + (size - glyph) / 2 : end(r) - (size - glyph) / 2 - glyph;
         // Centred across the bar: a further shift to the right would make the glyph touch
         // the right edge of a 14-pixel bar.
         const RECT box = MakeRect(boxStart, boxStart + glyph, 0, across);
-        DrawArrow(hdc, direction, &box, GetGLibColor(pressed ? 29 : 28));
+        DrawArrow(hdc, direction, &box, GetGLibColor(pressed ? eColorArrowPressed : eColorArrow));
     };
     if (end(m_rcArrow1) > start(m_rcArrow1))
         arrow(m_rcArrow1, m_bArrow1Pressed, alongFar, vertical ? eArrowUp : eArrowLeft, true);
@@ -412,7 +414,8 @@ void GScrollBar::Draw(HDC hdc, RECT) {
 
     if (end(m_rcArrow2) < length) {
         const RECT beyond = MakeRect(end(m_rcArrow2) - s, length + (vertical ? 0 : s), 0, across);
-        FrameRect(hdc, &beyond, GetGLibColor(26), GetGLibColor(27), GetGLibColor(24), s, m_nFlags);
+        FrameRect(hdc, &beyond, GetGLibColor(eColorTrackLight), GetGLibColor(eColorTrackDark),
+                  GetGLibColor(eColorTrack), s, m_nFlags);
     }
     ::SelectClipRgn(hdc, nullptr);
 }

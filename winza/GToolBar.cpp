@@ -181,8 +181,8 @@ int GToolBar::IsButtonVisible(int id) const {
 
 void GToolBar::Draw(HDC hdc, RECT clip) {
     RECT rc = m_rcClient;
-    FrameRect(hdc, &rc, GetGLibColor(6), GetGLibColor(6), GetGLibColor(3), ApplyHires(1),
-              m_nFrameFlag);
+    FrameRect(hdc, &rc, GetGLibColor(eColorToolBarEdge), GetGLibColor(eColorToolBarEdge),
+              GetGLibColor(eColorBarBack), ApplyHires(1), m_nFrameFlag);
     for (int i = 0; i < m_arButtons.GetSize(); ++i)
         if (GVButton* b = GetButtonAt(i))
             b->Draw(hdc, clip);

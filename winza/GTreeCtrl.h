@@ -4,10 +4,8 @@
 #pragma once
 
 #include "fundo/GTree.h"
-#include "winza/GAnimateWnd.h"
 #include "winza/GItemSort.h"
-#include "winza/GScrollBar.h"
-#include "winza/Hires.h"
+#include "winza/GScrollView.h"
 
 class GImageList;
 class GItem;
@@ -20,7 +18,7 @@ constexpr UINT kMsgTreeOpening = 0x17EE;
 constexpr UINT kMsgTreeClosing = 0x17EF;
 constexpr UINT kMsgTreeLostFocus = 0x17F0;
 
-class GTreeCtrl : public GAnimateWnd {
+class GTreeCtrl : public GScrollView {
 public:
     GTreeCtrl();
     ~GTreeCtrl() override;
@@ -102,12 +100,6 @@ public:
     int GetIndent() const { return m_nIndent; }
 
     void UpdateScroll(int keepSelectionVisible, int redraw);
-    // Moves a visible bar (0 horizontal, 1 vertical) by delta and repaints.
-    void OffsetScroll(int delta, int bar);
-    int IsShowScrollBarV() const { return m_bShowV; }
-    int IsShowScrollBarH() const { return m_bShowH; }
-    GScrollBar* GetScrollBarV() { return &m_sbVert; }
-    GScrollBar* GetScrollBarH() { return &m_sbHorz; }
     int GetContentHeight() const { return m_nContentHeight; }
     int GetContentWidth() const { return m_nContentWidth; }
     int IsKeysEnabled() const { return m_bKeysEnabled; }
@@ -135,12 +127,9 @@ protected:
     POSITION RowBelow(POSITION pos);
     void NotifyOwner(UINT msg, WPARAM wParam);
     void DeleteSubtreeItems(POSITION pos);
-    int ScrollThickness() const { return ApplyHires(14); }
 
     Winza* m_pOwner = nullptr;
     int m_nID = -1;
-    GScrollBar m_sbVert;
-    GScrollBar m_sbHorz;
     COLORREF m_crBack = RGB(255, 255, 255);
     COLORREF m_crSelBack = RGB(0, 0, 255);
     COLORREF m_crText = RGB(0, 0, 0);
@@ -162,8 +151,6 @@ protected:
     GItemCompareProc m_pfnCompare = CompareItemLabel;
     eSortType m_eSortType = eSortAscending;
 
-    int m_bShowV = 0;
-    int m_bShowH = 0;
     // Set when the last layout pass placed the selected row.
     int m_bSelPlaced = 0;
 };

@@ -4,6 +4,8 @@
 #include "winza/GTreeCtrl.h"
 #include "winza/GTreeItem.h"
 
+#include <platform/gdiguard.h>
+
 #include <algorithm>
 
 POSITION GTreeCtrl::GetFirstDrawPos() {
@@ -111,12 +113,10 @@ void GTreeCtrl::Draw(HDC hdc, RECT clip) {
     FillSolidRect(hdc, &clip, m_crBack);
     POSITION first = GetFirstDrawPos();
     if (first) {
-        HGDIOBJ oldFont = m_hFont ? ::SelectObject(hdc, m_hFont) : nullptr;
+        gdi::Select font(hdc, m_hFont);
         const int x = m_rcClient.left + m_nFirstIndentX - m_sbHorz.GetScrollPos();
         const int y = m_nFirstIndentY - m_sbVert.GetScrollPos();
         m_nContentHeight = DrawItemsRecursive(hdc, first, x, y);
-        if (oldFont)
-            ::SelectObject(hdc, oldFont);
     }
     ::SelectClipRgn(hdc, nullptr);
 }
@@ -127,11 +127,7 @@ void GTreeCtrl::UpdateScroll(int keepSelectionVisible, int redraw) {
     POSITION first = GetFirstDrawPos();
     if (!first) {
         // Nothing to show: no bars either.
-        m_sbVert.SetScrollInfo(0, 0, 0, 0);
-        m_sbHorz.SetScrollInfo(0, 0, 0, 0);
-        m_sbVert.ShowWindow(SW_HIDE);
-        m_sbHorz.ShowWindow(SW_HIDE);
-        m_bShowV = m_bShowH = 0;
+        HideScrollBars();
         if (redraw)
             Invalidate(0);
         return;
@@ -140,14 +136,14 @@ void GTreeCtrl::UpdateScroll(int keepSelectionVisible, int redraw) {
     const int thick = ScrollThickness();
     const int scrollX = m_sbHorz.GetScrollPos();
     const int scrollY = m_sbVert.GetScrollPos();
-    HGDIOBJ oldFont = m_hFont ? ::SelectObject(m_hDC, m_hFont) : nullptr;
     m_nContentWidth = 0;
     m_bSelPlaced = 0;
-    const int x = m_rcClient.left + m_nFirstIndentX - scrollX;
-    const int y = m_nFirstIndentY - scrollY;
-    m_nContentHeight = CalcItemsRecursive(m_hDC, first, x, y);
-    if (oldFont)
-        ::SelectObject(m_hDC, oldFont);
+    {
+        gdi::Select font(m_hDC, m_hFont);
+        const int x = m_rcClient.left + m_nFirstIndentX - scrollX;
+        const int y = m_nFirstIndentY - scrollY;
+        m_nContentHeight = CalcItemsRecursive(m_hDC, first, x, y);
+    }
     // Rows were placed where they show; the width counts from the unscrolled origin.
     m_nContentWidth += scrollX;
 
@@ -164,33 +160,13 @@ void GTreeCtrl::UpdateScroll(int keepSelectionVisible, int redraw) {
         w -= thick;
     }
 
-    if (needV) {
-        m_sbVert.MoveWindow(this, thick, nullptr, needH ? thick : 0);
-        m_sbVert.SetScrollInfo(m_nContentHeight + 2 * s, h, m_nItemHeight, scrollY);
-        if (keepSelectionVisible && m_posSel && m_bSelPlaced) {
-            const RECT r = GetGItem(m_posSel) ? GetGItem(m_posSel)->GetItemRect() : RECT{};
-            if (r.top < 0)
-                m_sbVert.SetScrollPos(m_sbVert.GetScrollPos() + r.top);
-            else if (r.bottom > h)
-                m_sbVert.SetScrollPos(m_sbVert.GetScrollPos() + r.bottom - h);
-        }
+    PlaceScrollBar(1, needV, needH, m_nContentHeight + 2 * s, h, m_nItemHeight);
+    if (needV && keepSelectionVisible && m_posSel && m_bSelPlaced) {
+        const RECT r = GetGItem(m_posSel) ? GetGItem(m_posSel)->GetItemRect() : RECT{};
+        KeepInView(r.top, r.bottom, h);
     }
-    m_sbVert.ShowIfNeeded(needV, m_bShowV);
-    if (needH) {
-        m_sbHorz.MoveWindow(this, thick, nullptr, needV ? thick : 0);
-        m_sbHorz.SetScrollInfo(m_nContentWidth + 2 * s, w, 10 * s, scrollX);
-    }
-    m_sbHorz.ShowIfNeeded(needH, m_bShowH);
-    m_bShowV = needV;
-    m_bShowH = needH;
+    PlaceScrollBar(0, needH, needV, m_nContentWidth + 2 * s, w, 10 * s);
+    ShowScrollBars(needV, needH);
     if (redraw)
         Invalidate(0);
-}
-
-void GTreeCtrl::OffsetScroll(int delta, int bar) {
-    GScrollBar& sb = bar ? m_sbVert : m_sbHorz;
-    if (!(bar ? m_bShowV : m_bShowH))
-        return;
-    sb.SetScrollPos(sb.GetScrollPos() + delta);
-    Invalidate(0);
 }

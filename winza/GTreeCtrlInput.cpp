@@ -61,24 +61,17 @@ LRESULT GTreeCtrl::OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // Rows read in the text size dialogs and menus use on this screen.
     if (!m_hFont)
         m_hFont = GetGlobalFontDef();
-    m_crBack = GetGLibColor(64);
-    m_crSelBack = GetGLibColor(65);
-    m_crText = GetGLibColor(66);
-    m_crSelText = GetGLibColor(67);
-    m_crLine = GetGLibColor(68);
-    const int thick = ScrollThickness();
-    m_sbVert.Create(this, 1, thick, nullptr, 15);
-    m_sbHorz.Create(this, 0, thick, nullptr, 15);
-    m_sbVert.ShowWindow(SW_HIDE);
-    m_sbHorz.ShowWindow(SW_HIDE);
-    m_bShowV = m_bShowH = 0;
+    m_crBack = GetGLibColor(eColorTreeBack);
+    m_crSelBack = GetGLibColor(eColorTreeSelBack);
+    m_crText = GetGLibColor(eColorTreeText);
+    m_crSelText = GetGLibColor(eColorTreeSelText);
+    m_crLine = GetGLibColor(eColorTreeLine);
+    CreateScrollBars();
     return r;
 }
 
 LRESULT GTreeCtrl::OnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    m_sbVert.Destroy();
-    m_sbHorz.Destroy();
-    m_bShowV = m_bShowH = 0;
+    DestroyScrollBars();
     SetItemTree(nullptr, 0);
     return GAnimateWnd::WndProc(hwnd, msg, wParam, lParam);
 }
@@ -134,11 +127,8 @@ LRESULT GTreeCtrl::OnRbuttonDown(HWND, UINT, WPARAM, LPARAM lParam) {
 }
 
 LRESULT GTreeCtrl::OnMouseWhell(HWND, UINT, WPARAM wParam, LPARAM) {
-    if (!m_bShowV)
-        return 0;
     const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-    m_sbVert.SetScrollPos(m_sbVert.GetScrollPos() - m_nItemHeight * delta * 3 / 120);
-    Invalidate(0);
+    OffsetScroll(-(m_nItemHeight * delta * 3 / 120), 1);
     return 0;
 }
 

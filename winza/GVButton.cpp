@@ -108,9 +108,11 @@ void GVButton::DrawFrame(HDC hdc) {
     if (IsSeparator()) {
         // A line in colour 5; a frame image gives nothing to a separator.
         if (m_dwFlag & eVBSeparator)
-            FillSolidRect(hdc, rc.left, rc.top, scale, rc.bottom - rc.top, GetGLibColor(5));
+            FillSolidRect(hdc, rc.left, rc.top, scale, rc.bottom - rc.top,
+                          GetGLibColor(eColorEdge));
         else
-            FillSolidRect(hdc, rc.left, rc.top, rc.right - rc.left, scale, GetGLibColor(5));
+            FillSolidRect(hdc, rc.left, rc.top, rc.right - rc.left, scale,
+                          GetGLibColor(eColorEdge));
         return;
     }
     const int width = rc.right - rc.left;
@@ -142,22 +144,22 @@ void GVButton::DrawFrame(HDC hdc) {
             dark = m_crFrameDark;
             fill = m_crFrameFill;
         } else if (m_dwFlag & eVBPushed) {
-            light = GetGLibColor(14);
-            dark = GetGLibColor(15);
-            fill = GetGLibColor(13);
+            light = GetGLibColor(eColorPushedLight);
+            dark = GetGLibColor(eColorPushedDark);
+            fill = GetGLibColor(eColorPushedFill);
         } else if (m_dwFlag & eVBChecked) {
-            light = GetGLibColor(17);
-            dark = GetGLibColor(18);
-            fill = GetGLibColor((m_dwFlag & eVBHover) ? 10 : 16);
+            light = GetGLibColor(eColorCheckedLight);
+            dark = GetGLibColor(eColorCheckedDark);
+            fill = GetGLibColor((m_dwFlag & eVBHover) ? eColorButtonHover : eColorCheckedFill);
         } else if (m_bCustomBack) {
             light = dark = fill = m_crBack;
         } else {
-            light = dark = fill = GetGLibColor(3);
+            light = dark = fill = GetGLibColor(eColorBarBack);
         }
         // A plain face shows no edge of its own, so the pointer over it draws one.
         if (!m_bCustomFrame && !(m_dwFlag & (eVBPushed | eVBChecked)) &&
             (m_dwFlag & (eVBHover | eVBEnabled)) == (eVBHover | eVBEnabled))
-            light = dark = GetGLibColor(2);
+            light = dark = GetGLibColor(eColorSunken);
         FrameRect(hdc, &rc, light, dark, fill, scale, eFrameAll);
         // Picture frames have a focus cell; a drawn frame gets a dotted ring inside, so a
         // keyboard user sees where they are.
@@ -165,7 +167,7 @@ void GVButton::DrawFrame(HDC hdc) {
             const int inset = ApplyHires(3);
             RECT ring{rc.left + inset, rc.top + inset, rc.right - inset, rc.bottom - inset};
             if (ring.right - ring.left > 2 * scale && ring.bottom - ring.top > 2 * scale)
-                FrameRect(hdc, &ring, GetGLibColor(5), GetGLibColor(5), 0, scale,
+                FrameRect(hdc, &ring, GetGLibColor(eColorEdge), GetGLibColor(eColorEdge), 0, scale,
                           eFrameLeft | eFrameRight | eFrameTop | eFrameBottom | eFrameDot1);
         }
     }

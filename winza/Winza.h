@@ -92,6 +92,9 @@ protected:
 
     // Reads the client rectangle of the live window into m_rcClient.
     void RefreshClientRect();
+    // Draws the clip area with the window's font selected: when double buffered, into the back
+    // buffer (made on first use) and then copied onto target; otherwise straight onto direct.
+    void PaintClip(HDC target, HDC direct, RECT clip);
 
     HWND m_hWnd = nullptr;
     HDC m_hDC = nullptr;

@@ -1,6 +1,8 @@
 // Winza's message dispatch and its plain handlers.
 #include "winza/Winza.h"
 
+#include <platform/gdiguard.h>
+
 LRESULT Winza::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE:
@@ -69,32 +71,34 @@ LRESULT Winza::OnActivate(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
+void Winza::PaintClip(HDC target, HDC direct, RECT clip) {
+    if (!m_bDoubleBuffer) {
+        gdi::Select font(direct, m_hFont);
+        Draw(direct, clip);
+        return;
+    }
+    if (!m_gdc.GetSafeHdc() && !::IsRectEmpty(&m_rcClient))
+        m_gdc.CreateCompatibleGDC(this, m_rcClient);
+    // Without a back buffer nothing is painted until a later size change makes one.
+    HDC bufferDC = m_gdc.GetSafeHdc();
+    if (!bufferDC)
+        return;
+    {
+        gdi::Select font(bufferDC, m_hFont);
+        Draw(bufferDC, clip);
+    }
+    ::BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, bufferDC,
+             clip.left, clip.top, SRCCOPY);
+}
+
+// The back buffer goes to the held context, which is not limited to the update region.
 LRESULT Winza::OnPaint(HWND hwnd, UINT, WPARAM, LPARAM) {
-    PAINTSTRUCT ps;
-    HDC paintDC = ::BeginPaint(hwnd, &ps);
+    gdi::PaintDC paintDC(hwnd);
     if (!paintDC)
         return 0;
     RECT clip{0, 0, 0, 0};
     ::GetClipBox(paintDC, &clip);
-    if (m_bDoubleBuffer) {
-        if (!m_gdc.GetSafeHdc() && !::IsRectEmpty(&m_rcClient))
-            m_gdc.CreateCompatibleGDC(this, m_rcClient);
-        // Without a back buffer nothing is painted until a later size change makes one.
-        if (HDC bufferDC = m_gdc.GetSafeHdc()) {
-            HFONT old = m_hFont ? m_gdc.SetFont(m_hFont) : nullptr;
-            Draw(bufferDC, clip);
-            if (old)
-                m_gdc.SetFont(old);
-            ::BitBlt(m_hDC, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top,
-                     bufferDC, clip.left, clip.top, SRCCOPY);
-        }
-    } else {
-        HGDIOBJ old = m_hFont ? ::SelectObject(paintDC, m_hFont) : nullptr;
-        Draw(paintDC, clip);
-        if (old)
-            ::SelectObject(paintDC, old);
-    }
-    ::EndPaint(hwnd, &ps);
+    PaintClip(m_hDC, paintDC, clip);
     return 0;
 }
 

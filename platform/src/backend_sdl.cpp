@@ -13,10 +13,17 @@
 #include <SDL.h>
 
 #include <condition_variable>
+#include <memory>
 #include <thread>
 
 namespace plat {
 namespace {
+
+// SDL objects freed by their own free function when their owner lets go of them.
+template <auto Free> struct SdlFree {
+    template <class T> void operator()(T* p) const { Free(p); }
+};
+template <class T, auto Free> using SdlPtr = std::unique_ptr<T, SdlFree<Free>>;
 
 int VirtualKey(SDL_Keycode k) {
     if (k >= SDLK_a && k <= SDLK_z)
@@ -72,27 +79,27 @@ int VirtualKey(SDL_Keycode k) {
         case SDLK_CAPSLOCK:
             return VK_CAPITAL;
         case SDLK_SEMICOLON:
-            return 0xBA;
+            return VK_OEM_1;
         case SDLK_EQUALS:
-            return 0xBB;
+            return VK_OEM_PLUS;
         case SDLK_COMMA:
-            return 0xBC;
+            return VK_OEM_COMMA;
         case SDLK_MINUS:
-            return 0xBD;
+            return VK_OEM_MINUS;
         case SDLK_PERIOD:
-            return 0xBE;
+            return VK_OEM_PERIOD;
         case SDLK_SLASH:
-            return 0xBF;
+            return VK_OEM_2;
         case SDLK_BACKQUOTE:
-            return 0xC0;
+            return VK_OEM_3;
         case SDLK_LEFTBRACKET:
-            return 0xDB;
+            return VK_OEM_4;
         case SDLK_BACKSLASH:
-            return 0xDC;
+            return VK_OEM_5;
         case SDLK_RIGHTBRACKET:
-            return 0xDD;
+            return VK_OEM_6;
         case SDLK_QUOTE:
-            return 0xDE;
+            return VK_OEM_7;
         default:
             return 0;
     }
@@ -209,9 +216,8 @@ private:
         bool ok = false;
         if (req->set) {
             ok = SDL_SetClipboardText(ToUtf8(*req->text).c_str()) == 0;
-        } else if (char* utf8 = SDL_GetClipboardText()) {
-            *req->text = FromUtf8(utf8);
-            SDL_free(utf8);
+        } else if (SdlPtr<char, SDL_free> utf8{SDL_GetClipboardText()}) {
+            *req->text = FromUtf8(utf8.get());
             ok = true;
         }
         std::lock_guard lock(m_mutex);
@@ -254,13 +260,13 @@ private:
                        (m_scale + 1) * s.cy <= mode.h * 9 / 10)
                     ++m_scale;
         }
-        m_window = SDL_CreateWindow("Scribbo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                    s.cx * m_scale, s.cy * m_scale, SDL_WINDOW_SHOWN);
+        m_window.reset(SDL_CreateWindow("Scribbo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                        s.cx * m_scale, s.cy * m_scale, SDL_WINDOW_SHOWN));
         if (m_window)
-            m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+            m_renderer.reset(SDL_CreateRenderer(m_window.get(), -1, 0));
         if (m_renderer)
-            m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_BGR24,
-                                          SDL_TEXTUREACCESS_STREAMING, s.cx, s.cy);
+            m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_BGR24,
+                                              SDL_TEXTUREACCESS_STREAMING, s.cx, s.cy));
         if (!m_texture) {
             Report(false, std::string("cannot open the desktop window: ") + SDL_GetError());
             Close();
@@ -268,9 +274,9 @@ private:
         }
         m_width = s.cx;
         m_height = s.cy;
-        m_windowId = SDL_GetWindowID(m_window);
-        m_wait = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
-        m_arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+        m_windowId = SDL_GetWindowID(m_window.get());
+        m_wait.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT));
+        m_arrow.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
         // Typed text comes from the desktop's own keyboard layout and input methods; the key
         // translation then makes only the control characters.
         SDL_StartTextInput();
@@ -286,20 +292,12 @@ private:
 
     void Close() {
         SetDesktopTypesText(false);
-        if (m_wait)
-            SDL_FreeCursor(m_wait);
-        if (m_arrow)
-            SDL_FreeCursor(m_arrow);
-        if (m_texture)
-            SDL_DestroyTexture(m_texture);
-        if (m_renderer)
-            SDL_DestroyRenderer(m_renderer);
-        if (m_window)
-            SDL_DestroyWindow(m_window);
-        m_wait = m_arrow = nullptr;
-        m_texture = nullptr;
-        m_renderer = nullptr;
-        m_window = nullptr;
+        // Each before what it was made from, and all before the video subsystem goes.
+        m_wait.reset();
+        m_arrow.reset();
+        m_texture.reset();
+        m_renderer.reset();
+        m_window.reset();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
@@ -311,14 +309,14 @@ private:
         if (!IntersectRect(&rc, &rc, &all))
             return;
         SDL_Rect r{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
-        SDL_UpdateTexture(m_texture, &r, screen->Row(rc.top) + rc.left * 3, screen->stride);
-        SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+        SDL_UpdateTexture(m_texture.get(), &r, screen->Row(rc.top) + rc.left * 3, screen->stride);
+        SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
         PresentFrame();
     }
 
     void PresentFrame() {
         const auto handed = std::chrono::steady_clock::now();
-        SDL_RenderPresent(m_renderer);
+        SDL_RenderPresent(m_renderer.get());
         ReportFrame(handed, std::chrono::steady_clock::now());
     }
 
@@ -333,7 +331,7 @@ private:
             Upload(rc);
         int cursor = CurrentCursorId();
         SDL_ShowCursor(cursor ? SDL_ENABLE : SDL_DISABLE);
-        SDL_SetCursor(cursor == 32514 ? m_wait : m_arrow);
+        SDL_SetCursor(MAKEINTRESOURCEW(cursor) == IDC_WAIT ? m_wait.get() : m_arrow.get());
     }
 
     int Q(int v) const { return v * 4 / m_scale; }
@@ -351,9 +349,9 @@ private:
                 continue;
             }
             if (e.type == m_raiseEvent) {
-                if (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED)
-                    SDL_RestoreWindow(m_window);
-                SDL_RaiseWindow(m_window);
+                if (SDL_GetWindowFlags(m_window.get()) & SDL_WINDOW_MINIMIZED)
+                    SDL_RestoreWindow(m_window.get());
+                SDL_RaiseWindow(m_window.get());
                 continue;
             }
             if (e.type == m_clipEvent) {
@@ -366,7 +364,7 @@ private:
                     break;
                 case SDL_WINDOWEVENT:
                     if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                        SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+                        SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
                         PresentFrame();
                     }
                     break;
@@ -427,11 +425,11 @@ private:
     Uint32 m_stopEvent = 0;
     Uint32 m_clipEvent = 0;
     Uint32 m_raiseEvent = 0;
-    SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
-    SDL_Texture* m_texture = nullptr;
-    SDL_Cursor* m_wait = nullptr;
-    SDL_Cursor* m_arrow = nullptr;
+    SdlPtr<SDL_Window, SDL_DestroyWindow> m_window;
+    SdlPtr<SDL_Renderer, SDL_DestroyRenderer> m_renderer;
+    SdlPtr<SDL_Texture, SDL_DestroyTexture> m_texture;
+    SdlPtr<SDL_Cursor, SDL_FreeCursor> m_wait;
+    SdlPtr<SDL_Cursor, SDL_FreeCursor> m_arrow;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "gdi_internal.h"
 
 #include <platform/device.h>
+#include <platform/gdiguard.h>
 #include <platform/safefile.h>
 #include <platform/winbase.h>
 
@@ -110,10 +111,13 @@ HBITMAP Resized(HBITMAP bm, int cx, int cy) {
         std::memcpy(info->bmiColors, s.colors, sizeof(RGBQUAD) * s.colorCount);
     else if (src->header.biCompression == BI_BITFIELDS)
         std::memcpy(info->bmiColors, src->masks, sizeof(src->masks));
+    // The original is let go whatever happens; the copy replaces it.
+    gdi::Bitmap original(bm);
     HBITMAP out = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-    HDC dc = out ? CreateSurfaceDC(nullptr, DCKind::Memory, POINT{0, 0}, nullptr) : nullptr;
+    gdi::MemoryDC dc = gdi::MemoryDC::Adopt(
+        out ? CreateSurfaceDC(nullptr, DCKind::Memory, POINT{0, 0}, nullptr) : nullptr);
     if (dc) {
-        HGDIOBJ old = SelectObject(dc, out);
+        gdi::Select sel(dc, out);
         std::shared_ptr<DCObj> d = LookupDC(dc);
         BlitRequest r;
         r.width = info->bmiHeader.biWidth;
@@ -122,10 +126,7 @@ HBITMAP Resized(HBITMAP bm, int cx, int cy) {
         r.srcWidth = s.width;
         r.srcHeight = s.height;
         ExecuteBlit(*d, r);
-        SelectObject(dc, old);
-        DeleteDC(dc);
     }
-    DeleteObject(bm);
     return out;
 }
 

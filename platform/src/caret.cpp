@@ -2,6 +2,8 @@
 // taken off the screen while its window paints, so painting never leaves half a caret behind.
 #include "user_internal.h"
 
+#include <platform/gdiguard.h>
+
 namespace plat {
 namespace {
 
@@ -21,9 +23,7 @@ thread_local Caret t_caret;
 
 void Toggle() {
     Caret& c = t_caret;
-    HDC dc = GetDC(c.hwnd);
-    PatBlt(dc, c.pos.x, c.pos.y, c.width, c.height, DSTINVERT);
-    ReleaseDC(c.hwnd, dc);
+    PatBlt(gdi::WindowDC(c.hwnd), c.pos.x, c.pos.y, c.width, c.height, DSTINVERT);
     c.on = !c.on;
 }
 

@@ -9,27 +9,23 @@
 namespace plat {
 namespace {
 
-std::atomic<ULONG_PTR> g_cursor{32512};
+// The number an IDC_ name stands for.
+ULONG_PTR CursorNumber(LPCWSTR idc) {
+    return reinterpret_cast<ULONG_PTR>(idc);
+}
+
+std::atomic<ULONG_PTR> g_cursor{CursorNumber(IDC_ARROW)};
 std::atomic<int> g_showCount{0};
 std::atomic<int> g_beeps{0};
 
 constexpr ULONG_PTR kCursorBase = 0x7FFF0000;
 
 bool KnownCursor(ULONG_PTR id) {
-    switch (id) {
-        case 32512:
-        case 32513:
-        case 32514:
-        case 32515:
-        case 32516:
-        case 32646:
-        case 32648:
-        case 32649:
-        case 32650:
+    for (LPCWSTR idc : {IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_CROSS, IDC_UPARROW, IDC_SIZEALL, IDC_NO,
+                        IDC_HAND, IDC_APPSTARTING})
+        if (id == CursorNumber(idc))
             return true;
-        default:
-            return false;
-    }
+    return false;
 }
 
 void Tell() {

@@ -1,6 +1,8 @@
 // The default window procedure: what a window does with a message its own procedure passes on.
 #include "user_internal.h"
 
+#include <platform/gdiguard.h>
+
 #include <platform/winstring.h>
 
 #define SWP_NOCLIENTSIZE 0x0800
@@ -49,18 +51,15 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(w->font);
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(hwnd, &ps);
-            EndPaint(hwnd, &ps);
+            gdi::PaintDC validate(hwnd);
             return 0;
         }
         case WM_NCPAINT: {
             if (!w->Border())
                 return 0;
-            HDC dc = GetWindowDC(hwnd);
+            gdi::WindowDC dc(hwnd, GetWindowDC(hwnd));
             RECT rc{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
             FrameRect(dc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
-            ReleaseDC(hwnd, dc);
             return 0;
         }
         case WM_ERASEBKGND: {

@@ -5,6 +5,7 @@
 #include "user_internal.h"
 
 #include <platform/display.h>
+#include <platform/gdiguard.h>
 #include <platform/winbase.h>
 #include <platform/winedit.h>
 #include <platform/wintext.h>
@@ -132,21 +133,13 @@ RECT FormatRect(HWND hwnd, const EditState& e) {
 // A context on the window with the control's font selected; released on leaving.
 class EditDC {
 public:
-    EditDC(HWND hwnd, const EditState& e) : m_hwnd(hwnd), m_dc(GetDC(hwnd)) {
-        m_old = SelectObject(m_dc, e.font ? e.font : GetStockObject(SYSTEM_FONT));
-    }
-    ~EditDC() {
-        SelectObject(m_dc, m_old);
-        ReleaseDC(m_hwnd, m_dc);
-    }
-    EditDC(const EditDC&) = delete;
-    EditDC& operator=(const EditDC&) = delete;
+    EditDC(HWND hwnd, const EditState& e)
+        : m_dc(hwnd), m_font(m_dc, e.font ? e.font : GetStockObject(SYSTEM_FONT)) {}
     HDC dc() const { return m_dc; }
 
 private:
-    HWND m_hwnd;
-    HDC m_dc;
-    HGDIOBJ m_old;
+    gdi::WindowDC m_dc;
+    gdi::Select m_font;
 };
 
 // Pixel offset of every position 0..n from the start of the text.
@@ -446,8 +439,8 @@ void Char(HWND hwnd, EditState& e, WCHAR ch) {
 }
 
 void Paint(HWND hwnd, EditState& e) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
+    gdi::PaintDC paint(hwnd);
+    HDC dc = paint;
     if (!dc)
         return;
     DWORD style = StyleOf(hwnd);
@@ -465,7 +458,7 @@ void Paint(HWND hwnd, EditState& e) {
     if (!brush)
         brush = GetSysColorBrush(COLOR_WINDOW);
     FillRect(dc, &client, brush);
-    HGDIOBJ old = SelectObject(dc, e.font ? e.font : GetStockObject(SYSTEM_FONT));
+    gdi::Select font(dc, e.font ? e.font : GetStockObject(SYSTEM_FONT));
     std::u16string shown = Shown(e);
     std::vector<int> x = Offsets(dc, shown);
     RECT fmt = FormatRect(hwnd, e);
@@ -481,8 +474,6 @@ void Paint(HWND hwnd, EditState& e) {
         if (IntersectRect(&sel, &sel, &fmt))
             InvertRect(dc, &sel);
     }
-    SelectObject(dc, old);
-    EndPaint(hwnd, &ps);
 }
 
 // The caret is as tall as a line of the control's font.

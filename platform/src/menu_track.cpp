@@ -4,6 +4,7 @@
 #include "menu_internal.h"
 #include "user_internal.h"
 
+#include <platform/gdiguard.h>
 #include <platform/winbase.h>
 #include <platform/wintext.h>
 
@@ -53,23 +54,24 @@ Level* LevelOf(HWND hwnd) {
 SIZE Layout(Level& l) {
     std::shared_ptr<Menu> m = LookupMenu(l.menu);
     int s = Scale();
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, MenuFont());
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    int itemH = static_cast<int>(tm.tmHeight) + 6 * s;
-    int sepH = 5 * s;
     int textW = 0;
-    if (m)
-        for (const MenuItem& it : m->items) {
-            if (it.Separator())
-                continue;
-            SIZE sz{};
-            GetTextExtentPoint32W(dc, it.text.c_str(), static_cast<int>(it.text.size()), &sz);
-            textW = std::max(textW, static_cast<int>(sz.cx));
-        }
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    int itemH, sepH;
+    {
+        gdi::WindowDC dc(nullptr);
+        gdi::Select font(dc, MenuFont());
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        itemH = static_cast<int>(tm.tmHeight) + 6 * s;
+        sepH = 5 * s;
+        if (m)
+            for (const MenuItem& it : m->items) {
+                if (it.Separator())
+                    continue;
+                SIZE sz{};
+                GetTextExtentPoint32W(dc, it.text.c_str(), static_cast<int>(it.text.size()), &sz);
+                textW = std::max(textW, static_cast<int>(sz.cx));
+            }
+    }
     int width = 2 + 16 * s + textW + 8 * s + 12 * s;
     l.rows.clear();
     int y = 1;
@@ -308,27 +310,24 @@ void Key(Tracking& t, int vk) {
 }
 
 void FillBox(HDC dc, int l, int t, int r, int b, COLORREF c) {
-    HBRUSH br = CreateSolidBrush(c);
+    gdi::Brush br(CreateSolidBrush(c));
     RECT rc{l, t, r, b};
     FillRect(dc, &rc, br);
-    DeleteObject(br);
 }
 
 void PaintMenu(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
+    gdi::PaintDC paint(hwnd);
+    HDC dc = paint;
     Level* l = LevelOf(hwnd);
     std::shared_ptr<Menu> m = l ? LookupMenu(l->menu) : nullptr;
-    if (!dc || !m) {
-        EndPaint(hwnd, &ps);
+    if (!dc || !m)
         return;
-    }
     int s = Scale();
     RECT client;
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    HGDIOBJ oldFont = SelectObject(dc, MenuFont());
+    gdi::Select font(dc, MenuFont());
     SetBkMode(dc, TRANSPARENT);
     for (size_t i = 0; i < m->items.size() && i < l->rows.size(); ++i) {
         const MenuItem& it = m->items[i];
@@ -352,12 +351,10 @@ void PaintMenu(HWND hwnd) {
                 FillBox(dc, cx - half, cy + dy, cx + half + 1, cy + dy + 1, ink);
             }
         } else if (it.flags & MF_CHECKED) {
-            HPEN pen = CreatePen(PS_SOLID, s, ink);
-            HGDIOBJ oldPen = SelectObject(dc, pen);
+            gdi::Pen pen(CreatePen(PS_SOLID, s, ink));
+            gdi::Select selPen(dc, pen);
             POINT mark[3] = {{cx - 4 * s, cy}, {cx - s, cy + 3 * s}, {cx + 4 * s, cy - 3 * s}};
             Polyline(dc, mark, 3);
-            SelectObject(dc, oldPen);
-            DeleteObject(pen);
         }
         SetTextColor(dc, ink);
         RECT text{row.left + 16 * s, row.top, row.right - 12 * s, row.bottom};
@@ -370,8 +367,6 @@ void PaintMenu(HWND hwnd) {
                 FillBox(dc, ax + k, cy - (3 * s - k), ax + k + 1, cy + (3 * s - k) + 1, ink);
         }
     }
-    SelectObject(dc, oldFont);
-    EndPaint(hwnd, &ps);
 }
 
 } // namespace

@@ -389,13 +389,13 @@ BOOL TranslateMessage(const MSG* msg) {
             char shifted;
         };
         static const Pair table[] = {
-            {VK_SPACE, ' ', ' '},    {VK_RETURN, '\r', '\r'}, {VK_BACK, '\b', '\b'},
-            {VK_TAB, '\t', '\t'},    {VK_ESCAPE, 27, 27},     {0xBA, ';', ':'},
-            {0xBB, '=', '+'},        {0xBC, ',', '<'},        {0xBD, '-', '_'},
-            {0xBE, '.', '>'},        {0xBF, '/', '?'},        {0xC0, '`', '~'},
-            {0xDB, '[', '{'},        {0xDC, '\\', '|'},       {0xDD, ']', '}'},
-            {0xDE, '\'', '"'},       {VK_MULTIPLY, '*', '*'}, {VK_ADD, '+', '+'},
-            {VK_SUBTRACT, '-', '-'}, {VK_DECIMAL, '.', '.'},  {VK_DIVIDE, '/', '/'},
+            {VK_SPACE, ' ', ' '},      {VK_RETURN, '\r', '\r'},  {VK_BACK, '\b', '\b'},
+            {VK_TAB, '\t', '\t'},      {VK_ESCAPE, 27, 27},      {VK_OEM_1, ';', ':'},
+            {VK_OEM_PLUS, '=', '+'},   {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'},
+            {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},     {VK_OEM_3, '`', '~'},
+            {VK_OEM_4, '[', '{'},      {VK_OEM_5, '\\', '|'},    {VK_OEM_6, ']', '}'},
+            {VK_OEM_7, '\'', '"'},     {VK_MULTIPLY, '*', '*'},  {VK_ADD, '+', '+'},
+            {VK_SUBTRACT, '-', '-'},   {VK_DECIMAL, '.', '.'},   {VK_DIVIDE, '/', '/'},
         };
         for (const Pair& p : table)
             if (p.vk == vk)

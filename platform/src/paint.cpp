@@ -2,6 +2,8 @@
 #include "gdi_internal.h"
 #include "user_internal.h"
 
+#include <platform/gdiguard.h>
+
 namespace plat {
 namespace {
 
@@ -23,12 +25,10 @@ Region ClientArea(const Window* w) {
 void PaintDesktop(const Region& screen) {
     if (screen.IsEmpty())
         return;
-    HDC dc = GetScreenDC();
-    HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_BACKGROUND));
+    gdi::WindowDC dc(nullptr);
+    gdi::Brush brush(CreateSolidBrush(GetSysColor(COLOR_BACKGROUND)));
     for (const RECT& rc : screen.Rects())
         FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-    ReleaseScreenDC(dc);
 }
 
 bool Redraw(Window* w, const Region* clientRgn, UINT flags);

@@ -4,6 +4,7 @@
 #include "backend.h"
 #include "user_internal.h"
 
+#include <platform/gdiguard.h>
 #include <platform/utf.h>
 #include <platform/winbase.h>
 
@@ -376,9 +377,7 @@ bool RunScriptStep() {
         case Op::Shot: {
             ++s.next;
             lock.unlock();
-            HDC dc = GetDC(nullptr);
-            bool ok = SaveSurfacePng(dc, step.text);
-            ReleaseDC(nullptr, dc);
+            bool ok = SaveSurfacePng(gdi::WindowDC(nullptr), step.text);
             if (!ok) {
                 lock.lock();
                 Fail(s, step, "cannot write the screenshot '" + step.text + "'");

@@ -3,6 +3,7 @@
 #include "user_internal.h"
 
 #include <platform/display.h>
+#include <platform/gdiguard.h>
 #include <platform/winbase.h>
 #include <platform/winshell.h>
 
@@ -36,13 +37,10 @@ void DrawGlyph(HDC dc, int index, int x, int y, int px, HBRUSH brush) {
 }
 
 void PaintBar(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
+    gdi::PaintDC dc(hwnd);
     RECT rc;
     GetClientRect(hwnd, &rc);
-    HBRUSH back = CreateSolidBrush(RGB(0, 40, 120));
-    FillRect(dc, &rc, back);
-    DeleteObject(back);
+    FillRect(dc, &rc, gdi::Brush(CreateSolidBrush(RGB(0, 40, 120))));
     SYSTEMTIME t;
     GetLocalTime(&t);
     int digits[5] = {t.wHour / 10, t.wHour % 10, 10, t.wMinute / 10, t.wMinute % 10};
@@ -50,11 +48,9 @@ void PaintBar(HWND hwnd) {
     int glyphW = 4 * px;
     int x = rc.right - 5 * glyphW - 4 * Scale();
     int y = (rc.bottom - 5 * px) / 2;
-    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+    gdi::Brush white(CreateSolidBrush(RGB(255, 255, 255)));
     for (int i = 0; i < 5; ++i)
         DrawGlyph(dc, digits[i], x + i * glyphW, y, px, white);
-    DeleteObject(white);
-    EndPaint(hwnd, &ps);
 }
 
 // Wakes once a minute, on the minute, to redraw the clock.

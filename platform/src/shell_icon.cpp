@@ -1,6 +1,7 @@
 // The shell's file icons: SHGetFileInfoW and the system image lists it hands out. The icons
 // are drawn here, in code: folder, storage card, plain file, memo, picture, text and program,
 // on a 16-unit grid for small icons and on a 32-unit grid of their own for 32 pixels and more.
+#include <platform/gdiguard.h>
 #include <platform/winbase.h>
 #include <platform/winfile.h>
 #include <platform/winshell.h>
@@ -23,9 +24,8 @@ public:
     IconCanvas(HDC color, HDC mask, int unit) : m_color(color), m_mask(mask), m_unit(unit) {}
     void Box(int l, int t, int r, int b, COLORREF c) {
         RECT rc{l * m_unit, t * m_unit, r * m_unit, b * m_unit};
-        HBRUSH br = CreateSolidBrush(c);
+        gdi::Brush br(CreateSolidBrush(c));
         FillRect(m_color, &rc, br);
-        DeleteObject(br);
         FillRect(m_mask, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
     // A box with a one-unit outline.
@@ -153,9 +153,9 @@ void PaintFine(IconCanvas& c, Kind kind) {
 }
 
 HICON MakeIcon(Kind kind, int size) {
-    HDC screen = GetDC(nullptr);
-    HDC colorDC = CreateCompatibleDC(screen);
-    HDC maskDC = CreateCompatibleDC(screen);
+    gdi::WindowDC screen(nullptr);
+    gdi::MemoryDC colorDC(screen);
+    gdi::MemoryDC maskDC(screen);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bi.bmiHeader.biWidth = size;
@@ -163,12 +163,14 @@ HICON MakeIcon(Kind kind, int size) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP color = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-    HICON icon = nullptr;
-    if (color && mask && colorDC && maskDC) {
-        HGDIOBJ oldColor = SelectObject(colorDC, color);
-        HGDIOBJ oldMask = SelectObject(maskDC, mask);
+    // The icon keeps copies of both bitmaps.
+    gdi::Bitmap color(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    gdi::Bitmap mask(CreateBitmap(size, size, 1, 1, nullptr));
+    if (!color || !mask || !colorDC || !maskDC)
+        return nullptr;
+    {
+        gdi::Select selColor(colorDC, color);
+        gdi::Select selMask(maskDC, mask);
         // Transparent everywhere first: black image, white (keep the screen) mask.
         RECT all{0, 0, size, size};
         FillRect(colorDC, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -180,22 +182,9 @@ HICON MakeIcon(Kind kind, int size) {
             IconCanvas canvas(colorDC, maskDC, size / 16 > 0 ? size / 16 : 1);
             Paint(canvas, kind);
         }
-        SelectObject(colorDC, oldColor);
-        SelectObject(maskDC, oldMask);
-        ICONINFO ii{TRUE, 0, 0, mask, color};
-        icon = CreateIconIndirect(&ii);
     }
-    // The icon keeps copies of both bitmaps.
-    if (color)
-        DeleteObject(color);
-    if (mask)
-        DeleteObject(mask);
-    if (colorDC)
-        DeleteDC(colorDC);
-    if (maskDC)
-        DeleteDC(maskDC);
-    ReleaseDC(nullptr, screen);
-    return icon;
+    ICONINFO ii{TRUE, 0, 0, mask, color};
+    return CreateIconIndirect(&ii);
 }
 
 // The lists' own icons, made on first use and kept for the process.
@@ -354,11 +343,8 @@ HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT) {
     ICONINFO ii{};
     if (!GetIconInfo(icon, &ii))
         return nullptr;
-    HICON copy = CreateIconIndirect(&ii);
-    DeleteObject(ii.hbmMask);
-    if (ii.hbmColor)
-        DeleteObject(ii.hbmColor);
-    return copy;
+    gdi::Bitmap mask(ii.hbmMask), color(ii.hbmColor);
+    return CreateIconIndirect(&ii);
 }
 
 int ImageList_GetImageCount(HIMAGELIST list) {
