@@ -10,7 +10,8 @@ file(RELATIVE_PATH _data_from_bin ${CMAKE_INSTALL_FULL_BINDIR}
 target_compile_definitions(platform_main PRIVATE SCRIBBO_INSTALLED_DATA_DIR="${_data_from_bin}")
 
 set(_programs scribbo wakelaunch padtool pictool)
-set(_libraries platform fundo inkra picta winza)
+# platform_sdl is the desktop display, loaded from beside libplatform when a window opens.
+set(_libraries platform platform_sdl fundo inkra picta winza)
 foreach(target ${_programs})
     set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${SCRIBBO_LIB_FROM_BIN}")
 endforeach()

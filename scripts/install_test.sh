@@ -14,7 +14,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 echo "installed tree:"
 (cd "$prefix" && find . -type f -o -type l | sort)
 
-for f in bin/scribbo bin/wakelaunch bin/padtool bin/pictool \
+for f in bin/scribbo bin/wakelaunch bin/padtool bin/pictool lib/libplatform_sdl.so \
          share/scribbo/language.txt share/scribbo/winza.lng share/scribbo/toolbar.bmp \
          share/scribbo/en/language.txt share/scribbo/en/winza.lng \
          share/applications/scribbo.desktop share/mime/packages/scribbo.xml; do
