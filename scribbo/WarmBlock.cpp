@@ -8,20 +8,22 @@ WarmBlock::~WarmBlock() {
 }
 
 void WarmBlock::Join() {
-    if (m_thread.joinable())
-        m_thread.join();
+    if (!m_thread.joinable())
+        return;
+    m_thread.join();
+    m_block = std::move(m_made);
 }
 
 void WarmBlock::Prepare(size_t size) {
     if (IsPending() || size == 0)
         return;
     m_nSize = size;
-    // The block is handed over only through the join in Take or the destructor.
+    // The thread writes only m_made; the join hands it over to m_block.
     m_thread = std::thread([this, size] {
         std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]);
         if (block)
             std::memset(block.get(), 0, size);
-        m_block = std::move(block);
+        m_made = std::move(block);
     });
 }
 

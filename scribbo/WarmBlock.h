@@ -29,6 +29,8 @@ private:
     void Join();
 
     std::thread m_thread;
+    // Ready blocks belong to the calling thread; m_made to the worker until it is joined.
     std::unique_ptr<BYTE[]> m_block;
+    std::unique_ptr<BYTE[]> m_made;
     size_t m_nSize = 0;
 };
