@@ -39,7 +39,7 @@ bool CreateScreenSurface(int width, int height) {
         std::lock_guard<std::mutex> lock(screen.mutex);
         screen.surface = s;
     }
-    screen.dirty.Add(s->Bounds());
+    screen.dirty.Reset(s->Bounds());
     return true;
 }
 

@@ -35,6 +35,14 @@ void DirtyTracker::SetListener(std::function<void()> listener) {
     m_listener = std::move(listener);
 }
 
+void DirtyTracker::Reset(const RECT& rc) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_box = RECT{0, 0, 0, 0};
+    }
+    Add(rc);
+}
+
 bool DirtyTracker::Take(RECT* rc) {
     std::lock_guard<std::mutex> lock(m_mutex);
     bool any = m_box.left < m_box.right;

@@ -19,6 +19,9 @@ namespace plat {
 class DirtyTracker {
 public:
     void Add(const RECT& rc);
+    // What changed becomes exactly rc: a new screen is all changed, and areas of the old one
+    // may lie outside it.
+    void Reset(const RECT& rc);
     bool Take(RECT* rc);
     void SetListener(std::function<void()> listener);
 

@@ -54,10 +54,15 @@ TEST(Screen, SurfaceOfTheDeviceSizeAndItsContext) {
 
 TEST(Screen, ChangedAreaIsAccumulatedUntilTaken) {
     ScreenScope scope;
+    // A change on the old, larger screen does not carry over to the new one.
+    HDC old = plat::GetScreenDC();
+    SetPixel(old, 400, 600, 0);
+    plat::ReleaseScreenDC(old);
     ASSERT_TRUE(plat::CreateScreenSurface(100, 100));
     RECT rc;
     ASSERT_TRUE(plat::TakeScreenDirtyRect(&rc)); // a new screen is all changed
     EXPECT_EQ(rc.right, 100);
+    EXPECT_EQ(rc.bottom, 100);
     EXPECT_FALSE(plat::TakeScreenDirtyRect(&rc));
     int wakes = 0;
     plat::SetScreenDirtyListener([&] { ++wakes; });
