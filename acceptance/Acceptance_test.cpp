@@ -68,7 +68,7 @@ TEST_P(MemoRound, EveryPresetPagesZoomCloseAndTheListShowsIt) {
     const std::vector<std::string> memos = device.Memos();
     ASSERT_EQ(memos.size(), 1u);
     EXPECT_NE(memos[0].find("/20240101_000000.pad"), std::string::npos) << memos[0];
-    const padtool::JsonValue memo = device.Dump(memos[0]);
+    const padtool::Json memo = device.Dump(memos[0]);
     ASSERT_EQ(PageCount(memo), 2);
     // Every preset's stroke but the second, deleted, and the eraser's own object last.
     const auto& page1 = Objects(memo, 0);

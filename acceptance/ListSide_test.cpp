@@ -59,7 +59,7 @@ TEST_P(ListSide, AMemoMovesIntoANewFolderThatIsColouredLockedAndUnlocked) {
     const std::vector<std::string> memos = device.Memos();
     ASSERT_EQ(memos.size(), 1u);
     EXPECT_EQ(memos[0], device.Host("My Documents/Pad/Work/20240101_000000.pad"));
-    const padtool::JsonValue memo = device.Dump(memos[0]);
+    const padtool::Json memo = device.Dump(memos[0]);
     EXPECT_EQ(PageCount(memo), 1);
     EXPECT_EQ(Objects(memo, 0).size(), 1u);
     // folder.info: version 2, 2, the colour, locked.

@@ -190,9 +190,9 @@ std::vector<std::string> Device::Memos() const {
     return found;
 }
 
-padtool::JsonValue Device::Dump(const std::string& hostPath) const {
+padtool::Json Device::Dump(const std::string& hostPath) const {
     const std::string out = (fs::path(m_device.Root()) / "dump.json").string();
-    padtool::JsonValue memo;
+    padtool::Json memo;
     if (Spawn({Here() + "/padtool", "dump", hostPath}, {}, out) != 0) {
         ADD_FAILURE() << "padtool dump " << hostPath << " failed";
         return memo;
@@ -202,7 +202,7 @@ padtool::JsonValue Device::Dump(const std::string& hostPath) const {
     std::string error;
     if (!padtool::JsonParse(text.str(), memo, error)) {
         ADD_FAILURE() << "the dump does not parse: " << error;
-        return padtool::JsonValue{};
+        return padtool::Json{};
     }
     return memo;
 }
@@ -247,28 +247,36 @@ int CountInk(const TestPicture& p, int left, int top, int right, int bottom, COL
     return n;
 }
 
-int PageCount(const padtool::JsonValue& memo) {
-    const padtool::JsonValue* pages = memo.Find("pages");
-    return pages ? int(pages->items.size()) : 0;
+const padtool::Json* Member(const padtool::Json& object, const char* key) {
+    const auto* members = object.get_ptr<const padtool::Json::object_t*>();
+    if (!members)
+        return nullptr;
+    const auto it = members->find(key);
+    return it == members->end() ? nullptr : &it->second;
 }
 
-const std::vector<padtool::JsonValue>& Objects(const padtool::JsonValue& memo, int page) {
-    static const std::vector<padtool::JsonValue> none;
-    const padtool::JsonValue* pages = memo.Find("pages");
-    if (!pages || page >= int(pages->items.size()))
+int PageCount(const padtool::Json& memo) {
+    const padtool::Json* pages = Member(memo, "pages");
+    return pages ? int(pages->size()) : 0;
+}
+
+const padtool::Json& Objects(const padtool::Json& memo, int page) {
+    static const padtool::Json none = padtool::Json::array();
+    const padtool::Json* pages = Member(memo, "pages");
+    if (!pages || !pages->is_array() || page >= int(pages->size()))
         return none;
-    const padtool::JsonValue* objects = pages->items[size_t(page)].Find("objects");
-    return objects ? objects->items : none;
+    const padtool::Json* objects = Member((*pages)[size_t(page)], "objects");
+    return objects && objects->is_array() ? *objects : none;
 }
 
-std::int64_t Int(const padtool::JsonValue& object, const char* key) {
-    const padtool::JsonValue* v = object.Find(key);
-    return v && v->isInteger ? v->integer : -1;
+std::int64_t Int(const padtool::Json& object, const char* key) {
+    const padtool::Json* v = Member(object, key);
+    return v && v->is_number_integer() ? v->get<std::int64_t>() : -1;
 }
 
-std::string Str(const padtool::JsonValue& object, const char* key) {
-    const padtool::JsonValue* v = object.Find(key);
-    return v ? padtool::Utf16ToUtf8(v->text) : std::string();
+std::string Str(const padtool::Json& object, const char* key) {
+    const padtool::Json* v = Member(object, key);
+    return v && v->is_string() ? v->get<std::string>() : std::string();
 }
 
 } // namespace acceptance

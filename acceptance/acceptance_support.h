@@ -91,7 +91,7 @@ public:
     // The memo files below My Documents\Pad, sorted.
     std::vector<std::string> Memos() const;
     // padtool dump of a memo; a null value when it fails.
-    padtool::JsonValue Dump(const std::string& hostPath) const;
+    padtool::Json Dump(const std::string& hostPath) const;
     std::string Registry() const;
     const Screen& screen;
 
@@ -111,9 +111,12 @@ int CountInk(const TestPicture& p, int left, int top, int right, int bottom, COL
              COLORREF paper, double ratio);
 
 // Members of a dumped memo.
-int PageCount(const padtool::JsonValue& memo);
-const std::vector<padtool::JsonValue>& Objects(const padtool::JsonValue& memo, int page);
-std::int64_t Int(const padtool::JsonValue& object, const char* key);
-std::string Str(const padtool::JsonValue& object, const char* key);
+// A member of an object; null when absent or not an object.
+const padtool::Json* Member(const padtool::Json& object, const char* key);
+int PageCount(const padtool::Json& memo);
+// The page's objects as an array, empty when there is no such page.
+const padtool::Json& Objects(const padtool::Json& memo, int page);
+std::int64_t Int(const padtool::Json& object, const char* key);
+std::string Str(const padtool::Json& object, const char* key);
 
 } // namespace acceptance

@@ -1,10 +1,12 @@
-// A small, strict JSON reader and a writer of one canonical layout. Strings are held as
-// UTF-16, as memo texts are; lone surrogates survive as \u escapes. Hostile input is refused
-// with a reason, never trusted: nesting, size and value count are limited.
+// JSON text for padtool on nlohmann-json: a reader that refuses hostile text with a reason,
+// and a writer of one canonical layout. Strings are UTF-8, except that a lone UTF-16
+// surrogate, which a memo text may hold, is kept as its own three-byte form so that texts
+// come back unit for unit; it is read from and written as a \u escape.
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,79 +14,75 @@
 
 namespace padtool {
 
-enum class JsonType : std::uint8_t { Null, Bool, Number, String, Array, Object };
-
-struct JsonMember;
-
-struct JsonValue {
-    JsonType type = JsonType::Null;
-    bool boolean = false;
-    // Numbers: integer is exact when isInteger (no fraction or exponent was written);
-    // number is the nearest double either way.
-    bool isInteger = false;
-    std::int64_t integer = 0;
-    double number = 0;
-    std::u16string text;
-    std::vector<JsonValue> items;
-    std::vector<JsonMember> members; // in the order read or added
-    // An object kept as its JSON text (see JsonLimits::deferDepth): members is then empty and
-    // the text is parsed again where the object is needed. Big documents stay small in memory
-    // this way, one object at a time being whole.
-    std::string raw;
-    // An object made only when it is written, and let go right after (see Later).
-    std::function<JsonValue()> make;
-
-    static JsonValue Null();
-    static JsonValue Int(std::int64_t v);
-    static JsonValue Double(double v);
-    static JsonValue Str(std::u16string s);
-    static JsonValue Ascii(std::string_view s);
-    static JsonValue Array();
-    static JsonValue Object();
-    // An object that make builds when JsonWrite reaches it: a large document is written
-    // without ever being whole in memory. What make reads must outlive the value.
-    static JsonValue Later(std::function<JsonValue()> make);
-
-    // Object members; null when absent.
-    const JsonValue* Find(std::string_view key) const;
-    JsonValue& Add(std::string key, JsonValue value);
-    JsonValue& Push(JsonValue value);
-};
-
-struct JsonMember {
-    std::string first; // the name
-    JsonValue second;
-};
+// Members keep the order they were read or added in.
+using Json = nlohmann::ordered_json;
 
 struct JsonLimits {
     std::size_t maxBytes = 128u << 20;
     int maxDepth = 64;
     std::size_t maxValues = 4000000;
-    // Objects nested this deep (the outermost value is at depth 1) are checked in full but
-    // kept as their text in raw; 0 keeps every value parsed.
-    int deferDepth = 0;
+    // Objects nested exactly this deep (the outermost value is at depth 1) are checked in full
+    // but kept packed, as a binary value, until Unpacked opens them: a big document stays small
+    // in memory, one object at a time being whole. 0 keeps every value open.
+    int packDepth = 0;
 };
 
-// The whole text must be one value with only white space around it. On failure error says
-// where ("line L, column C: ...") and out is unspecified.
-bool JsonParse(std::string_view text, JsonValue& out, std::string& error,
-               const JsonLimits& limits = {});
+// The whole text must be one value with only white space around it; whole numbers are read
+// as 64-bit integers, and a name may appear once in an object. On failure error says where
+// ("line L, column C: ...") and out is unspecified.
+bool JsonParse(std::string_view text, Json& out, std::string& error, const JsonLimits& limits = {});
 
-// Objects one member per line, indented by two spaces; arrays holding no object on one line.
-// Ends with a line feed. Objects kept as text or made later are written as whole ones are.
-std::string JsonWrite(const JsonValue& value);
+// An object JsonParse kept packed, opened into scratch; any other value as it is.
+const Json& Unpacked(const Json& value, Json& scratch);
 
 // Receives written text in pieces; false stops the writing.
 using JsonSink = std::function<bool(std::string_view piece)>;
-// The same text in pieces of about 64 KiB, so that a large document is never held whole.
-// False when the sink stopped it.
-bool JsonWrite(const JsonValue& value, const JsonSink& sink);
 
-// UTF-16 (lone surrogates allowed) to UTF-8; lone surrogates become U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view text);
+// Objects one member per line, indented by two spaces; arrays holding no object on one line.
+// A document may be written a part at a time, so that a large one is never whole in memory.
+class JsonWriter {
+public:
+    // With a sink, the text goes to it in pieces of about 64 KiB; without, Text() holds it.
+    explicit JsonWriter(const JsonSink* sink = nullptr) : m_sink(sink) {}
+
+    void OpenObject() { Open(true, true); }
+    // lines: one item a line, as an array of objects is written.
+    void OpenArray(bool lines) { Open(false, lines); }
+    // The name of the object member written next.
+    void Key(std::string_view name);
+    void Value(const Json& value);
+    void Close();
+    // The closing line feed and the last piece; false when the sink stopped the writing.
+    bool Finish();
+    bool Stopped() const { return m_stopped; }
+    std::string& Text() { return m_text; }
+
+private:
+    struct Level {
+        bool object;
+        bool lines;
+        std::size_t count;
+    };
+    void Open(bool object, bool lines);
+    void Item();
+    void Flush(bool all);
+
+    const JsonSink* m_sink;
+    std::vector<Level> m_levels;
+    std::string m_text;
+    bool m_afterKey = false;
+    bool m_stopped = false;
+};
+
+// The whole text of value, ending with a line feed.
+std::string JsonWrite(const Json& value);
+
+// UTF-16 to the strings' form and back; bytes that are not UTF-8 come back as U+FFFD.
+std::string ToJsonText(std::u16string_view text);
+std::u16string FromJsonText(std::string_view text);
 
 std::string Base64Encode(const unsigned char* data, std::size_t size);
 // Strict: padded, no white space, unused bits zero. False on anything else.
-bool Base64Decode(std::u16string_view text, std::vector<unsigned char>& out);
+bool Base64Decode(std::string_view text, std::vector<unsigned char>& out);
 
 } // namespace padtool

@@ -97,70 +97,122 @@ std::string ColourText(DWORD colour) {
     return buf;
 }
 
-JsonValue FieldsToJson(const BYTE* bytes, const ByteField* fields, size_t count) {
-    JsonValue o = JsonValue::Object();
+Json FieldsToJson(const BYTE* bytes, const ByteField* fields, size_t count) {
+    Json o = Json::object();
     for (size_t i = 0; i < count; ++i) {
         const ByteField& f = fields[i];
         const BYTE* p = bytes + f.offset;
         switch (f.kind) {
             case FieldKind::Int:
-                o.Add(f.name, JsonValue::Int(GetLE(p, f.size)));
+                o[f.name] = std::int64_t(GetLE(p, f.size));
                 break;
             case FieldKind::Colour:
-                o.Add(f.name, JsonValue::Ascii(ColourText(GetLE(p, f.size))));
+                o[f.name] = ColourText(GetLE(p, f.size));
                 break;
             case FieldKind::Hex:
-                o.Add(f.name, JsonValue::Ascii(Hex(p, f.size)));
+                o[f.name] = Hex(p, f.size);
                 break;
         }
     }
     return o;
 }
 
-JsonValue TextOrNull(const WCHAR* text, bool present) {
+Json TextOrNull(const WCHAR* text, bool present) {
     if (!present)
-        return JsonValue::Null();
-    return JsonValue::Str(text ? std::u16string(text) : std::u16string());
+        return nullptr;
+    return ToJsonText(text ? std::u16string_view(text) : std::u16string_view());
 }
 
-JsonValue IntArray(std::initializer_list<std::int64_t> values) {
-    JsonValue a = JsonValue::Array();
+Json IntArray(std::initializer_list<std::int64_t> values) {
+    Json a = Json::array();
     for (std::int64_t v : values)
-        a.Push(JsonValue::Int(v));
+        a.push_back(v);
     return a;
 }
 
-JsonValue ObjectToJson(const GDObject& o) {
-    JsonValue j = JsonValue::Object();
-    j.Add("kind", JsonValue::Int(o.kind));
-    j.Add("stroke_type", JsonValue::Int(o.strokeType));
+const Json* Find(const Json& v, const char* name) {
+    const auto* members = v.get_ptr<const Json::object_t*>();
+    if (!members)
+        return nullptr;
+    const auto it = members->find(name);
+    return it == members->end() ? nullptr : &it->second;
+}
+
+// The items of an array (none for any other value).
+const Json::array_t& Items(const Json& v) {
+    static const Json::array_t none;
+    const auto* items = v.get_ptr<const Json::array_t*>();
+    return items ? *items : none;
+}
+
+// A whole number; packed objects hold those above zero as unsigned.
+bool WholeNumber(const Json& v, std::int64_t& out) {
+    if (const auto* i = v.get_ptr<const Json::number_integer_t*>()) {
+        out = *i;
+        return true;
+    }
+    const auto* u = v.get_ptr<const Json::number_unsigned_t*>();
+    if (!u || *u > std::uint64_t(INT64_MAX))
+        return false;
+    out = std::int64_t(*u);
+    return true;
+}
+
+Json ObjectToJson(const GDObject& o) {
+    Json j = Json::object();
+    j["kind"] = std::int64_t(o.kind);
+    j["stroke_type"] = std::int64_t(o.strokeType);
     const BYTE pad[3] = {o.pad0[0], o.pad0[1], o.pad1};
-    j.Add("pad", JsonValue::Ascii(Hex(pad, 3)));
-    j.Add("colour", JsonValue::Ascii(ColourText(o.GetColor())));
-    j.Add("width", JsonValue::Int(o.width));
-    j.Add("alpha", JsonValue::Int(o.alpha));
-    j.Add("text_format", JsonValue::Int(o.textFormat));
-    j.Add("bounds", IntArray({o.bounds.left, o.bounds.top, o.bounds.right, o.bounds.bottom}));
+    j["pad"] = Hex(pad, 3);
+    j["colour"] = ColourText(o.GetColor());
+    j["width"] = std::int64_t(o.width);
+    j["alpha"] = std::int64_t(o.alpha);
+    j["text_format"] = std::int64_t(o.textFormat);
+    j["bounds"] = IntArray({o.bounds.left, o.bounds.top, o.bounds.right, o.bounds.bottom});
     const MATRIX& m = o.transform;
-    j.Add("transform", IntArray({m.m11, m.m12, m.m21, m.m22, m.dx, m.dy, m.cx, m.cy}));
+    j["transform"] = IntArray({m.m11, m.m12, m.m21, m.m22, m.dx, m.dy, m.cx, m.cy});
     if (o.kind == DO_STROKE) {
-        JsonValue& points = j.Add("points", JsonValue::Array());
+        Json& points = j["points"] = Json::array();
         const int count = o.points ? o.pointCount : 0;
         for (int i = 0; i < count; ++i) {
             const GWPOINT& p = o.points[i];
-            JsonValue& a = points.Push(IntArray({p.x, p.y, p.width, p.alpha}));
+            points.push_back(IntArray({p.x, p.y, p.width, p.alpha}));
             const DWORD padBits = DWORD(p.pad[0]) | DWORD(p.pad[1]) << 8 | DWORD(p.pad[2]) << 16;
             if (padBits)
-                a.Push(JsonValue::Int(padBits));
+                points.back().push_back(std::int64_t(padBits));
         }
     } else if (o.kind == DO_TEXT) {
-        j.Add("text", TextOrNull(o.text, o.text && o.text[0]));
-        j.Add("font", TextOrNull(o.fontName, o.fontName && o.fontName[0]));
+        j["text"] = TextOrNull(o.text, o.text && o.text[0]);
+        j["font"] = TextOrNull(o.fontName, o.fontName && o.fontName[0]);
     }
     return j;
 }
 
 // ---- Reading ------------------------------------------------------------------------------
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Exactly 2 * size hex digits.
+bool ParseHex(std::string_view digits, BYTE* out, int size) {
+    if (digits.size() != size_t(2 * size))
+        return false;
+    for (int i = 0; i < size; ++i) {
+        const int hi = HexValue(digits[2 * size_t(i)]);
+        const int lo = HexValue(digits[2 * size_t(i) + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out[i] = BYTE(hi << 4 | lo);
+    }
+    return true;
+}
 
 class Checker {
 public:
@@ -173,13 +225,14 @@ public:
     }
 
     // An object whose members are all among allowed.
-    bool Object(const JsonValue* v, const std::string& path,
+    bool Object(const Json* v, const std::string& path,
                 std::initializer_list<const char*> allowed) {
         if (!v)
             return Fail(path, "missing");
-        if (v->type != JsonType::Object)
+        const auto* members = v->get_ptr<const Json::object_t*>();
+        if (!members)
             return Fail(path, "an object is expected");
-        for (const auto& m : v->members) {
+        for (const auto& m : *members) {
             bool known = false;
             for (const char* a : allowed)
                 known = known || m.first == a;
@@ -189,12 +242,12 @@ public:
         return true;
     }
 
-    bool Array(const JsonValue* v, const std::string& path, size_t minItems, size_t maxItems) {
+    bool Array(const Json* v, const std::string& path, size_t minItems, size_t maxItems) {
         if (!v)
             return Fail(path, "missing");
-        if (v->type != JsonType::Array)
+        if (!v->is_array())
             return Fail(path, "an array is expected");
-        if (v->items.size() < minItems || v->items.size() > maxItems)
+        if (v->size() < minItems || v->size() > maxItems)
             return Fail(path, minItems == maxItems
                                   ? "exactly " + std::to_string(minItems) + " items are expected"
                                   : "between " + std::to_string(minItems) + " and " +
@@ -202,20 +255,21 @@ public:
         return true;
     }
 
-    bool Int(const JsonValue* v, const std::string& path, std::int64_t lo, std::int64_t hi,
+    bool Int(const Json* v, const std::string& path, std::int64_t lo, std::int64_t hi,
              std::int64_t& out) {
         if (!v)
             return Fail(path, "missing");
-        if (v->type != JsonType::Number || !v->isInteger)
+        std::int64_t x = 0;
+        if (!WholeNumber(*v, x))
             return Fail(path, "a whole number is expected");
-        if (v->integer < lo || v->integer > hi)
+        if (x < lo || x > hi)
             return Fail(path,
                         "must lie between " + std::to_string(lo) + " and " + std::to_string(hi));
-        out = v->integer;
+        out = x;
         return true;
     }
 
-    bool Int32(const JsonValue* v, const std::string& path, LONG& out) {
+    bool Int32(const Json* v, const std::string& path, LONG& out) {
         std::int64_t x = 0;
         if (!Int(v, path, INT32_MIN, INT32_MAX, x))
             return false;
@@ -223,67 +277,59 @@ public:
         return true;
     }
 
-    bool Colour(const JsonValue* v, const std::string& path, DWORD& out) {
+    bool Colour(const Json* v, const std::string& path, DWORD& out) {
         if (!v)
             return Fail(path, "missing");
-        if (v->type != JsonType::String || v->text.size() != 10 || v->text[0] != u'0' ||
-            v->text[1] != u'x')
+        const auto* s = v->get_ptr<const std::string*>();
+        BYTE b[4];
+        if (!s || s->size() != 10 || s->compare(0, 2, "0x") != 0 ||
+            !ParseHex(std::string_view(*s).substr(2), b, 4))
             return Fail(path, "a colour \"0x00BBGGRR\" is expected");
-        DWORD c = 0;
-        for (size_t i = 2; i < 10; ++i) {
-            const int d = HexValue(v->text[i]);
-            if (d < 0)
-                return Fail(path, "a colour \"0x00BBGGRR\" is expected");
-            c = c << 4 | DWORD(d);
-        }
-        out = c;
+        out = DWORD(b[0]) << 24 | DWORD(b[1]) << 16 | DWORD(b[2]) << 8 | b[3];
         return true;
     }
 
     // Optional: absent means zero bytes.
-    bool HexBytes(const JsonValue* v, const std::string& path, BYTE* out, int size) {
+    bool HexBytes(const Json* v, const std::string& path, BYTE* out, int size) {
         std::memset(out, 0, size_t(size));
         if (!v)
             return true;
-        if (v->type != JsonType::String || v->text.size() != size_t(2 * size))
+        const auto* s = v->get_ptr<const std::string*>();
+        if (!s || !ParseHex(*s, out, size))
             return Fail(path, std::to_string(size) + " bytes in hex digits are expected");
-        for (int i = 0; i < size; ++i) {
-            const int hi = HexValue(v->text[2 * size_t(i)]);
-            const int lo = HexValue(v->text[2 * size_t(i) + 1]);
-            if (hi < 0 || lo < 0)
-                return Fail(path, std::to_string(size) + " bytes in hex digits are expected");
-            out[i] = BYTE(hi << 4 | lo);
-        }
         return true;
     }
 
     // A string of at most maxUnits UTF-16 units without U+0000, or null (present false).
-    bool Text(const JsonValue* v, const std::string& path, size_t maxUnits, bool nullable,
+    bool Text(const Json* v, const std::string& path, size_t maxUnits, bool nullable,
               std::u16string& out, bool& present) {
         if (!v)
             return Fail(path, "missing");
         present = false;
         out.clear();
-        if (v->type == JsonType::Null && nullable)
+        if (v->is_null() && nullable)
             return true;
-        if (v->type != JsonType::String)
+        const auto* s = v->get_ptr<const std::string*>();
+        if (!s)
             return Fail(path, nullable ? "a string or null is expected" : "a string is expected");
-        if (v->text.size() > maxUnits)
+        std::u16string text = FromJsonText(*s);
+        if (text.size() > maxUnits)
             return Fail(path, "longer than " + std::to_string(maxUnits) + " UTF-16 units");
-        if (v->text.find(u'\0') != std::u16string::npos)
+        if (text.find(u'\0') != std::u16string::npos)
             return Fail(path, "a memo text cannot hold U+0000");
-        out = v->text;
+        out = std::move(text);
         present = true;
         return true;
     }
 
-    bool Fields(const JsonValue* v, const std::string& path, const ByteField* fields, size_t count,
+    bool Fields(const Json* v, const std::string& path, const ByteField* fields, size_t count,
                 BYTE* bytes, std::initializer_list<const char*> extra = {}) {
         if (!v)
             return Fail(path, "missing");
-        if (v->type != JsonType::Object)
+        const auto* members = v->get_ptr<const Json::object_t*>();
+        if (!members)
             return Fail(path, "an object is expected");
-        for (const auto& m : v->members) {
+        for (const auto& m : *members) {
             bool known = false;
             for (size_t i = 0; i < count; ++i)
                 known = known || m.first == fields[i].name;
@@ -295,7 +341,7 @@ public:
         for (size_t i = 0; i < count; ++i) {
             const ByteField& f = fields[i];
             const std::string at = path + "." + f.name;
-            const JsonValue* member = v->Find(f.name);
+            const Json* member = Find(*v, f.name);
             BYTE* p = bytes + f.offset;
             if (f.kind == FieldKind::Hex) {
                 if (!HexBytes(member, at, p, f.size))
@@ -317,16 +363,6 @@ public:
     }
 
 private:
-    static int HexValue(char16_t c) {
-        if (c >= u'0' && c <= u'9')
-            return c - u'0';
-        if (c >= u'a' && c <= u'f')
-            return c - u'a' + 10;
-        if (c >= u'A' && c <= u'F')
-            return c - u'A' + 10;
-        return -1;
-    }
-
     std::string& m_error;
 };
 
@@ -336,56 +372,56 @@ bool CompactForm(BYTE strokeType) {
 }
 
 // One object record into a temporary object (released by the caller).
-bool ReadObject(Checker& c, const JsonValue& j, const std::string& path, bool oldForm,
-                GDObject& o) {
+bool ReadObject(Checker& c, const Json& j, const std::string& path, bool oldForm, GDObject& o) {
     if (!c.Object(&j, path,
                   {"kind", "stroke_type", "pad", "colour", "width", "alpha", "text_format",
                    "bounds", "transform", "points", "text", "font"}))
         return false;
     std::int64_t kind = 0, type = 0, alpha = 0, format = 0;
-    if (!c.Int(j.Find("kind"), path + ".kind", 1, 255, kind) ||
-        !c.Int(j.Find("stroke_type"), path + ".stroke_type", 0, 255, type) ||
-        !c.Int(j.Find("alpha"), path + ".alpha", 0, 255, alpha) ||
-        !c.Int(j.Find("text_format"), path + ".text_format", 0, 255, format))
+    if (!c.Int(Find(j, "kind"), path + ".kind", 1, 255, kind) ||
+        !c.Int(Find(j, "stroke_type"), path + ".stroke_type", 0, 255, type) ||
+        !c.Int(Find(j, "alpha"), path + ".alpha", 0, 255, alpha) ||
+        !c.Int(Find(j, "text_format"), path + ".text_format", 0, 255, format))
         return false;
     o.kind = BYTE(kind);
     o.strokeType = BYTE(type);
     o.alpha = BYTE(alpha);
     o.textFormat = BYTE(format);
     BYTE pad[3];
-    if (!c.HexBytes(j.Find("pad"), path + ".pad", pad, 3))
+    if (!c.HexBytes(Find(j, "pad"), path + ".pad", pad, 3))
         return false;
     o.pad0[0] = pad[0];
     o.pad0[1] = pad[1];
     o.pad1 = pad[2];
     DWORD colour = 0;
-    if (!c.Colour(j.Find("colour"), path + ".colour", colour))
+    if (!c.Colour(Find(j, "colour"), path + ".colour", colour))
         return false;
     if (colour > 0xFFFFFF)
         return c.Fail(path + ".colour", "an object colour has no high byte");
     o.SetColor(colour);
-    if (!c.Int32(j.Find("width"), path + ".width", o.width))
+    if (!c.Int32(Find(j, "width"), path + ".width", o.width))
         return false;
-    const JsonValue* bounds = j.Find("bounds");
+    const Json* bounds = Find(j, "bounds");
     if (!c.Array(bounds, path + ".bounds", 4, 4))
         return false;
     LONG* b[4] = {&o.bounds.left, &o.bounds.top, &o.bounds.right, &o.bounds.bottom};
     for (int i = 0; i < 4; ++i)
-        if (!c.Int32(&bounds->items[size_t(i)], path + ".bounds[" + std::to_string(i) + "]", *b[i]))
+        if (!c.Int32(&Items(*bounds)[size_t(i)], path + ".bounds[" + std::to_string(i) + "]",
+                     *b[i]))
             return false;
-    const JsonValue* transform = j.Find("transform");
+    const Json* transform = Find(j, "transform");
     if (!c.Array(transform, path + ".transform", 8, 8))
         return false;
     MATRIX& m = o.transform;
     LONG* t[8] = {&m.m11, &m.m12, &m.m21, &m.m22, &m.dx, &m.dy, &m.cx, &m.cy};
     for (int i = 0; i < 8; ++i)
-        if (!c.Int32(&transform->items[size_t(i)], path + ".transform[" + std::to_string(i) + "]",
+        if (!c.Int32(&Items(*transform)[size_t(i)], path + ".transform[" + std::to_string(i) + "]",
                      *t[i]))
             return false;
 
-    const JsonValue* points = j.Find("points");
-    const JsonValue* text = j.Find("text");
-    const JsonValue* font = j.Find("font");
+    const Json* points = Find(j, "points");
+    const Json* text = Find(j, "text");
+    const Json* font = Find(j, "font");
     if (oldForm && o.kind != DO_STROKE)
         return c.Fail(path + ".kind", "a version 1 memo holds strokes only");
     if (o.kind != DO_STROKE && points)
@@ -409,23 +445,23 @@ bool ReadObject(Checker& c, const JsonValue& j, const std::string& path, bool ol
         return true;
     if (!c.Array(points, path + ".points", 0, 65535))
         return false;
-    const size_t count = points->items.size();
+    const size_t count = points->size();
     if (count == 0)
         return true;
     std::vector<GWPOINT> data(count);
     const bool compact = oldForm || CompactForm(o.strokeType);
     for (size_t i = 0; i < count; ++i) {
         const std::string at = path + ".points[" + std::to_string(i) + "]";
-        const JsonValue& p = points->items[i];
+        const Json& p = Items(*points)[i];
         if (!c.Array(&p, at, 4, 5))
             return false;
         GWPOINT& g = data[i];
         std::int64_t a = 0, padBits = 0;
-        if (!c.Int32(&p.items[0], at + "[0]", g.x) || !c.Int32(&p.items[1], at + "[1]", g.y) ||
-            !c.Int32(&p.items[2], at + "[2]", g.width) ||
-            !c.Int(&p.items[3], at + "[3]", 0, 255, a))
+        if (!c.Int32(&Items(p)[0], at + "[0]", g.x) || !c.Int32(&Items(p)[1], at + "[1]", g.y) ||
+            !c.Int32(&Items(p)[2], at + "[2]", g.width) ||
+            !c.Int(&Items(p)[3], at + "[3]", 0, 255, a))
             return false;
-        if (p.items.size() == 5 && !c.Int(&p.items[4], at + "[4]", 1, 0xFFFFFF, padBits))
+        if (p.size() == 5 && !c.Int(&Items(p)[4], at + "[4]", 1, 0xFFFFFF, padBits))
             return false;
         g.alpha = BYTE(a);
         g.pad[0] = BYTE(padBits);
@@ -444,18 +480,18 @@ bool ReadObject(Checker& c, const JsonValue& j, const std::string& path, bool ol
 
 // The page through the engine's own record reader, so that the memo holds what a file
 // would give it.
-bool ReadPage(Checker& c, const JsonValue& j, const std::string& path, bool oldForm,
-              GPadDrawMan& memo, int index) {
+bool ReadPage(Checker& c, const Json& j, const std::string& path, bool oldForm, GPadDrawMan& memo,
+              int index) {
     if (!c.Object(&j, path, {"position", "objects", "background"}))
         return false;
-    const JsonValue* position = j.Find("position");
+    const Json* position = Find(j, "position");
     if (!c.Array(position, path + ".position", 2, 2))
         return false;
     POINT at{0, 0};
-    if (!c.Int32(&position->items[0], path + ".position[0]", at.x) ||
-        !c.Int32(&position->items[1], path + ".position[1]", at.y))
+    if (!c.Int32(&Items(*position)[0], path + ".position[0]", at.x) ||
+        !c.Int32(&Items(*position)[1], path + ".position[1]", at.y))
         return false;
-    const JsonValue* lists[2] = {j.Find("objects"), j.Find("background")};
+    const Json* lists[2] = {Find(j, "objects"), Find(j, "background")};
     const char* names[2] = {"objects", "background"};
     _FILE_VERSION form = kMemoFileVersion;
     GMemFile record;
@@ -463,19 +499,14 @@ bool ReadPage(Checker& c, const JsonValue& j, const std::string& path, bool oldF
         const std::string listPath = path + "." + names[l];
         if (!c.Array(lists[l], listPath, 0, 0xFFFFFFFFu))
             return false;
-        if (l == 1 && oldForm && !lists[l]->items.empty())
+        if (l == 1 && oldForm && !lists[l]->empty())
             return c.Fail(listPath, "a version 1 memo has no background objects");
-        if (!fundo::WriteU32(&record, DWORD(lists[l]->items.size())))
+        if (!fundo::WriteU32(&record, DWORD(lists[l]->size())))
             return c.Fail(listPath, "out of memory");
-        for (size_t i = 0; i < lists[l]->items.size(); ++i) {
-            // A deferred object is parsed here, alone, and let go after.
-            const JsonValue* item = &lists[l]->items[i];
-            JsonValue parsed;
-            std::string why;
-            if (!item->raw.empty() && !JsonParse(item->raw, parsed, why))
-                return c.Fail(listPath, why);
-            if (!item->raw.empty())
-                item = &parsed;
+        for (size_t i = 0; i < lists[l]->size(); ++i) {
+            // A packed object is opened here, alone, and let go after.
+            Json scratch;
+            const Json* item = &Unpacked(Items(*lists[l])[i], scratch);
             GDObject o;
             o.InitObject(nullptr);
             const bool ok =
@@ -514,74 +545,88 @@ std::uint64_t DoubleToBits(double d) {
 
 } // namespace
 
-JsonValue MemoToJson(GPadDrawMan& memo, const InkraMan& body, bool deferObjects) {
-    auto object = [deferObjects](const GDObject& o) {
-        return deferObjects ? JsonValue::Later([&o] { return ObjectToJson(o); }) : ObjectToJson(o);
-    };
-    JsonValue j = JsonValue::Object();
-    j.Add("version", IntArray({memo.GetFileMajor(), memo.GetFileMinor()}));
-    j.Add("current_page", JsonValue::Int(memo.GetCurPageIndex() + 1));
+Json MemoHeadToJson(GPadDrawMan& memo) {
+    Json j = Json::object();
+    j["version"] = IntArray({memo.GetFileMajor(), memo.GetFileMinor()});
+    j["current_page"] = memo.GetCurPageIndex() + 1;
 
     const StateBlock& state = *memo.GetState();
     BYTE stateBytes[kStateBlockBytes];
     StateBlockToBytes(state, stateBytes);
-    j.Add("state", FieldsToJson(stateBytes, kStateFields, std::size(kStateFields)));
+    j["state"] = FieldsToJson(stateBytes, kStateFields, std::size(kStateFields));
 
     const AlarmBlock& alarm = *memo.GetAlarm();
     BYTE alarmBytes[kAlarmBlockBytes];
     AlarmBlockToBytes(alarm, alarmBytes);
-    JsonValue a = FieldsToJson(alarmBytes, kAlarmFields, std::size(kAlarmFields));
+    Json a = FieldsToJson(alarmBytes, kAlarmFields, std::size(kAlarmFields));
     // Exact in its shortest form; a value JSON cannot write goes as its bits.
     if (std::isfinite(alarm.AlarmTime)) {
-        a.Add("time", JsonValue::Double(alarm.AlarmTime));
+        a["time"] = alarm.AlarmTime;
     } else {
         char buf[24];
         std::snprintf(buf, sizeof buf, "0x%016llX",
                       static_cast<unsigned long long>(DoubleToBits(alarm.AlarmTime)));
-        a.Add("time", JsonValue::Ascii(buf));
+        a["time"] = buf;
     }
-    j.Add("alarm", std::move(a));
+    j["alarm"] = std::move(a);
 
     TemplateHeader& paper = *memo.GetTemplate();
     BYTE paperBytes[kTemplateHeaderBytes];
     TemplateHeaderToBytes(paper, paperBytes);
-    j.Add("paper", FieldsToJson(paperBytes, kPaperFields, std::size(kPaperFields)));
-    j.Add("back_colour", JsonValue::Ascii(ColourText(memo.GetBackColor())));
+    j["paper"] = FieldsToJson(paperBytes, kPaperFields, std::size(kPaperFields));
+    j["back_colour"] = ColourText(memo.GetBackColor());
 
     WCHAR title[kMemoTitleChars];
     memo.GetTitle(title);
-    j.Add("title", TextOrNull(title, state.HasTitle != 0));
-    j.Add("note", TextOrNull(memo.GetNote(), state.HasNote != 0));
-    j.Add("sound", TextOrNull(memo.GetSoundPath(), alarm.HasSoundPath != 0));
+    j["title"] = TextOrNull(title, state.HasTitle != 0);
+    j["note"] = TextOrNull(memo.GetNote(), state.HasNote != 0);
+    j["sound"] = TextOrNull(memo.GetSoundPath(), alarm.HasSoundPath != 0);
 
     if ((paper.Flags & eTFPicture) && paper.HasBackImage) {
-        JsonValue& p = j.Add("picture", JsonValue::Object());
         const std::vector<BYTE>& bytes = memo.GetEmbeddedPicture();
-        p.Add("path", JsonValue::Str(memo.GetBackImagePath()));
-        p.Add("bytes", JsonValue::Int(std::int64_t(bytes.size())));
-        p.Add("data", JsonValue::Ascii(Base64Encode(bytes.data(), bytes.size())));
+        Json p = Json::object();
+        p["path"] = TextOrNull(memo.GetBackImagePath(), true);
+        p["bytes"] = std::int64_t(bytes.size());
+        p["data"] = Base64Encode(bytes.data(), bytes.size());
+        j["picture"] = std::move(p);
     } else {
-        j.Add("picture", JsonValue::Null());
-    }
-
-    JsonValue& pages = j.Add("pages", JsonValue::Array());
-    for (int i = 0; i < body.GetPageNum(); ++i) {
-        InkraPage* page = body.GetPage(i);
-        JsonValue& pj = pages.Push(JsonValue::Object());
-        const POINT at = memo.GetPagePosition(i);
-        pj.Add("position", IntArray({at.x, at.y}));
-        JsonValue& objects = pj.Add("objects", JsonValue::Array());
-        for (int k = 0; k < page->GetTotalGDObjectNum(); ++k)
-            objects.Push(object(*page->GetGDObject(k)));
-        JsonValue& back = pj.Add("background", JsonValue::Array());
-        for (int k = 0; k < page->GetBackTextObjectNum(); ++k)
-            back.Push(object(*page->GetBackTextObject(k)));
+        j["picture"] = nullptr;
     }
     return j;
 }
 
-bool MemoFromJson(const JsonValue& json, GPadDrawMan& memo, _FILE_VERSION& version,
-                  std::string& error) {
+bool WriteMemoJson(const Json& head, GPadDrawMan& memo, const InkraMan& body, JsonWriter& out) {
+    out.OpenObject();
+    for (const auto& [name, value] : *head.get_ptr<const Json::object_t*>()) {
+        out.Key(name);
+        out.Value(value);
+    }
+    out.Key("pages");
+    out.OpenArray(true);
+    for (int i = 0; i < body.GetPageNum() && !out.Stopped(); ++i) {
+        InkraPage* page = body.GetPage(i);
+        out.OpenObject();
+        const POINT at = memo.GetPagePosition(i);
+        out.Key("position");
+        out.Value(IntArray({at.x, at.y}));
+        out.Key("objects");
+        out.OpenArray(true);
+        for (int k = 0; k < page->GetTotalGDObjectNum() && !out.Stopped(); ++k)
+            out.Value(ObjectToJson(*page->GetGDObject(k)));
+        out.Close();
+        out.Key("background");
+        out.OpenArray(true);
+        for (int k = 0; k < page->GetBackTextObjectNum() && !out.Stopped(); ++k)
+            out.Value(ObjectToJson(*page->GetBackTextObject(k)));
+        out.Close();
+        out.Close();
+    }
+    out.Close();
+    out.Close();
+    return out.Finish();
+}
+
+bool MemoFromJson(const Json& json, GPadDrawMan& memo, _FILE_VERSION& version, std::string& error) {
     error.clear();
     Checker c(error);
     if (!c.Object(&json, "memo",
@@ -589,47 +634,43 @@ bool MemoFromJson(const JsonValue& json, GPadDrawMan& memo, _FILE_VERSION& versi
                    "note", "sound", "picture", "pages"}))
         return false;
 
-    const JsonValue* v = json.Find("version");
+    const Json* v = Find(json, "version");
     if (!c.Array(v, "version", 2, 2))
         return false;
     std::int64_t major = 0, minor = 0;
-    if (!c.Int(&v->items[0], "version[0]", 1, 2, major) ||
-        !c.Int(&v->items[1], "version[1]", 0, INT32_MAX, minor))
+    if (!c.Int(&Items(*v)[0], "version[0]", 1, 2, major) ||
+        !c.Int(&Items(*v)[1], "version[1]", 0, INT32_MAX, minor))
         return false;
     if (major == 2 && minor != 2)
         return c.Fail("version", "only 1 and 2.2 can be written");
     version = _FILE_VERSION{LONG(major), LONG(minor)};
     const bool oldForm = major == 1;
 
-    const JsonValue* pages = json.Find("pages");
+    const Json* pages = Find(json, "pages");
     if (!c.Array(pages, "pages", 1, INKRA_MAX_PAGES))
         return false;
     std::int64_t current = 0;
-    if (!c.Int(json.Find("current_page"), "current_page", 1, std::int64_t(pages->items.size()),
-               current))
+    if (!c.Int(Find(json, "current_page"), "current_page", 1, std::int64_t(pages->size()), current))
         return false;
 
     BYTE stateBytes[kStateBlockBytes] = {};
-    if (!c.Fields(json.Find("state"), "state", kStateFields, std::size(kStateFields), stateBytes))
+    if (!c.Fields(Find(json, "state"), "state", kStateFields, std::size(kStateFields), stateBytes))
         return false;
     BYTE alarmBytes[kAlarmBlockBytes] = {};
-    const JsonValue* alarmJson = json.Find("alarm");
+    const Json* alarmJson = Find(json, "alarm");
     if (!c.Fields(alarmJson, "alarm", kAlarmFields, std::size(kAlarmFields), alarmBytes, {"time"}))
         return false;
-    const JsonValue* time = alarmJson->Find("time");
+    const Json* time = Find(*alarmJson, "time");
     double when = 0;
     if (!time)
         return c.Fail("alarm.time", "missing");
-    if (time->type == JsonType::Number) {
-        when = time->number;
+    if (time->is_number()) {
+        when = time->get<double>();
     } else {
         BYTE bits[8];
-        std::u16string digits = time->type == JsonType::String && time->text.size() == 18 &&
-                                        time->text[0] == u'0' && time->text[1] == u'x'
-                                    ? time->text.substr(2)
-                                    : std::u16string();
-        JsonValue hex = JsonValue::Str(digits);
-        if (digits.empty() || !c.HexBytes(&hex, "alarm.time", bits, 8))
+        const auto* s = time->get_ptr<const std::string*>();
+        if (!s || s->size() != 18 || s->compare(0, 2, "0x") != 0 ||
+            !ParseHex(std::string_view(*s).substr(2), bits, 8))
             return c.Fail("alarm.time", "a number or \"0x\" and 16 hex digits is expected");
         std::uint64_t b = 0;
         for (BYTE x : bits)
@@ -640,12 +681,12 @@ bool MemoFromJson(const JsonValue& json, GPadDrawMan& memo, _FILE_VERSION& versi
     }
 
     BYTE paperBytes[kTemplateHeaderBytes] = {};
-    if (!c.Fields(json.Find("paper"), "paper", kPaperFields, std::size(kPaperFields), paperBytes))
+    if (!c.Fields(Find(json, "paper"), "paper", kPaperFields, std::size(kPaperFields), paperBytes))
         return false;
     TemplateHeader paper{};
     TemplateHeaderFromBytes(paperBytes, &paper);
     DWORD back = 0;
-    if (!c.Colour(json.Find("back_colour"), "back_colour", back))
+    if (!c.Colour(Find(json, "back_colour"), "back_colour", back))
         return false;
     // The body's colour is the paper's when the memo is read.
     if (back != paper.BackColor)
@@ -653,9 +694,9 @@ bool MemoFromJson(const JsonValue& json, GPadDrawMan& memo, _FILE_VERSION& versi
 
     std::u16string title, note, sound;
     bool hasTitle = false, hasNote = false, hasSound = false;
-    if (!c.Text(json.Find("title"), "title", kMemoTitleChars - 1, true, title, hasTitle) ||
-        !c.Text(json.Find("note"), "note", kMemoNoteChars - 1, true, note, hasNote) ||
-        !c.Text(json.Find("sound"), "sound", kMemoPathChars - 1, true, sound, hasSound))
+    if (!c.Text(Find(json, "title"), "title", kMemoTitleChars - 1, true, title, hasTitle) ||
+        !c.Text(Find(json, "note"), "note", kMemoNoteChars - 1, true, note, hasNote) ||
+        !c.Text(Find(json, "sound"), "sound", kMemoPathChars - 1, true, sound, hasSound))
         return false;
     if (oldForm && hasTitle && title.empty())
         return c.Fail("title", "a version 1 memo writes no empty title: use null");
@@ -664,13 +705,13 @@ bool MemoFromJson(const JsonValue& json, GPadDrawMan& memo, _FILE_VERSION& versi
 
     const bool hasPicture = (paper.Flags & eTFPicture) && paper.HasBackImage;
     const bool embedded = hasPicture && paper.BackImageSize && (paper.Flags & eTFEmbedPicture);
-    const JsonValue* picture = json.Find("picture");
+    const Json* picture = Find(json, "picture");
     std::u16string picturePath;
     std::vector<unsigned char> pictureBytes;
     if (!picture)
         return c.Fail("picture", "missing");
     if (!hasPicture) {
-        if (picture->type != JsonType::Null)
+        if (!picture->is_null())
             return c.Fail("picture", "must be null: the paper shows no picture (Flags bit 16 "
                                      "and HasBackImage)");
     } else {
@@ -680,12 +721,13 @@ bool MemoFromJson(const JsonValue& json, GPadDrawMan& memo, _FILE_VERSION& versi
             return false;
         bool present = false;
         std::int64_t count = 0;
-        if (!c.Text(picture->Find("path"), "picture.path", kMemoPathChars - 1, false, picturePath,
+        if (!c.Text(Find(*picture, "path"), "picture.path", kMemoPathChars - 1, false, picturePath,
                     present) ||
-            !c.Int(picture->Find("bytes"), "picture.bytes", 0, 0xFFFFFFFFll, count))
+            !c.Int(Find(*picture, "bytes"), "picture.bytes", 0, 0xFFFFFFFFll, count))
             return false;
-        const JsonValue* data = picture->Find("data");
-        if (!data || data->type != JsonType::String || !Base64Decode(data->text, pictureBytes))
+        const Json* data = Find(*picture, "data");
+        const auto* base64 = data ? data->get_ptr<const std::string*>() : nullptr;
+        if (!base64 || !Base64Decode(*base64, pictureBytes))
             return c.Fail("picture.data", "the picture bytes in base64 are expected");
         if (std::int64_t(pictureBytes.size()) != count)
             return c.Fail("picture.bytes", "must be the number of bytes in picture.data");
@@ -697,8 +739,8 @@ bool MemoFromJson(const JsonValue& json, GPadDrawMan& memo, _FILE_VERSION& versi
 
     *memo.GetTemplate() = paper;
     memo.SetBackColor(nullptr, back, 0);
-    for (size_t i = 0; i < pages->items.size(); ++i)
-        if (!ReadPage(c, pages->items[i], "pages[" + std::to_string(i) + "]", oldForm, memo,
+    for (size_t i = 0; i < pages->size(); ++i)
+        if (!ReadPage(c, Items(*pages)[i], "pages[" + std::to_string(i) + "]", oldForm, memo,
                       int(i)))
             return false;
     memo.SetCurPage(int(current - 1), 0);

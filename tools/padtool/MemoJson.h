@@ -14,21 +14,22 @@ class InkraMan;
 
 namespace padtool {
 
-// The memo's header, paper and picture bytes (base64) from memo, and its pages from body:
-// the body as read from the file, since drawing a page (as loading the memo does) settles
-// the bounds of its strokes anew. With deferObjects the page objects are made only as they
-// are written (JsonValue::Later), which writes the same text in a fraction of the memory;
-// the value must then not outlive memo and body.
-JsonValue MemoToJson(GPadDrawMan& memo, const InkraMan& body, bool deferObjects = false);
+// Every member of the memo's JSON but its pages: header, paper and picture bytes (base64).
+Json MemoHeadToJson(GPadDrawMan& memo);
 
-// The depth of page objects in a memo's JSON, for JsonLimits::deferDepth.
+// head, then the pages of body: the body as read from the file, since drawing a page (as
+// loading the memo does) settles the bounds of its strokes anew. Each page object is made as
+// it is written and let go, so a large memo never stands whole as JSON. False when out's
+// sink stopped the writing.
+bool WriteMemoJson(const Json& head, GPadDrawMan& memo, const InkraMan& body, JsonWriter& out);
+
+// The depth of page objects in a memo's JSON, for JsonLimits::packDepth.
 inline constexpr int kMemoObjectDepth = 5;
 
-// Fills a newly constructed memo from json (page objects may be deferred) after checking
+// Fills a newly constructed memo from json (page objects may be packed) after checking
 // every value against the file's limits; version is the form the JSON asks for (2.2 or major 1). On
 // failure error names the value ("pages[0].objects[2].points[5]: ...") and the memo must be
 // discarded.
-bool MemoFromJson(const JsonValue& json, GPadDrawMan& memo, _FILE_VERSION& version,
-                  std::string& error);
+bool MemoFromJson(const Json& json, GPadDrawMan& memo, _FILE_VERSION& version, std::string& error);
 
 } // namespace padtool

@@ -212,7 +212,8 @@ bool DumpMemoTo(const std::vector<unsigned char>& file, const JsonSink& sink, st
     InkraMan body;
     if (!m.LoadBytes(file, "the memo", why) || !m.LoadBody(body, why))
         return false;
-    if (!JsonWrite(MemoToJson(m.memo, body, true), sink)) {
+    JsonWriter out(&sink);
+    if (!WriteMemoJson(MemoHeadToJson(m.memo), m.memo, body, out)) {
         why = "the dump was stopped";
         return false;
     }
@@ -284,8 +285,8 @@ std::string Trimmed(const std::string& line) {
 bool ReadJsonMemo(std::string_view text, GPadDrawMan& memo, _FILE_VERSION& version,
                   std::string& why) {
     JsonLimits limits;
-    limits.deferDepth = kMemoObjectDepth;
-    JsonValue value;
+    limits.packDepth = kMemoObjectDepth;
+    Json value;
     if (!JsonParse(text, value, why, limits))
         return false;
     version = kMemoFileVersion;
@@ -305,11 +306,11 @@ bool MakeFile(GPadDrawMan& memo, _FILE_VERSION version, std::vector<unsigned cha
               std::string& why, bool* lost) {
     PieceText expected;
     {
-        JsonValue given = MemoToJson(memo, memo, true);
-        for (auto& m : given.members)
-            if (m.first == "version")
-                m.second.items = {JsonValue::Int(version.major), JsonValue::Int(version.minor)};
-        JsonWrite(given, [&](std::string_view piece) { return expected.Add(piece); });
+        Json head = MemoHeadToJson(memo);
+        head["version"] = Json::array({version.major, version.minor});
+        const JsonSink sink = [&](std::string_view piece) { return expected.Add(piece); };
+        JsonWriter out(&sink);
+        WriteMemoJson(head, memo, memo, out);
     }
     {
         GMemFile content;
@@ -401,12 +402,12 @@ int RunDump(const std::string& path, std::string& why) {
     InkraMan body;
     if (!m.LoadBody(body, why))
         return kExitFile;
+    const JsonSink sink = [](std::string_view piece) {
+        return std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+    };
+    JsonWriter out(&sink);
     const bool written =
-        JsonWrite(MemoToJson(m.memo, body, true),
-                  [](std::string_view piece) {
-                      return std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
-                  }) &&
-        std::fflush(stdout) == 0;
+        WriteMemoJson(MemoHeadToJson(m.memo), m.memo, body, out) && std::fflush(stdout) == 0;
     if (!written)
         why = "cannot write to standard output";
     return written ? kExitOk : kExitFile;

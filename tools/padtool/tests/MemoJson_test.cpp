@@ -20,9 +20,9 @@
 
 using padtool::BuildMemo;
 using padtool::DumpMemo;
+using padtool::FromJsonText;
+using padtool::Json;
 using padtool::JsonParse;
-using padtool::JsonType;
-using padtool::JsonValue;
 using padtool::JsonWrite;
 
 namespace {
@@ -66,11 +66,8 @@ std::string TinyBmp() {
     return b;
 }
 
-JsonValue* Member(JsonValue& v, const std::string& key) {
-    for (auto& m : v.members)
-        if (m.first == key)
-            return &m.second;
-    return nullptr;
+std::u16string Text(const Json& v) {
+    return FromJsonText(v.get<std::string>());
 }
 
 class MemoJson : public ::testing::Test {
@@ -134,8 +131,8 @@ protected:
     }
 
     // The reason create gives for json changed by edit, or "" when it was accepted.
-    std::string Refusal(const std::string& json, const std::function<void(JsonValue&)>& edit) {
-        JsonValue v;
+    std::string Refusal(const std::string& json, const std::function<void(Json&)>& edit) {
+        Json v;
         std::string why;
         EXPECT_TRUE(JsonParse(json, v, why)) << why;
         edit(v);
@@ -167,32 +164,32 @@ TEST_F(MemoJson, WriterMemoComesBackByteForByte) {
 
     // The dump holds what the memo was given, written from objects kept as text just as a
     // whole tree writes it.
-    JsonValue v;
+    Json v;
     ASSERT_TRUE(JsonParse(json, v, why)) << why;
     EXPECT_EQ(JsonWrite(v), json);
-    EXPECT_EQ(v.Find("title")->text, u"\uD55C\uAE00 \U0001F600 memo");
-    EXPECT_EQ(v.Find("note")->text, u"first line\nsecond \uD55C\uAE00 \U0001F600\t\"quoted\"");
-    EXPECT_EQ(v.Find("sound")->text, u"\\Windows\\Chime.wav");
-    EXPECT_EQ(v.Find("alarm")->Find("time")->number, 45000.123456789);
-    const JsonValue* picture = v.Find("picture");
-    ASSERT_EQ(picture->type, JsonType::Object);
-    EXPECT_EQ(picture->Find("bytes")->integer, std::int64_t(TinyBmp().size()));
-    EXPECT_EQ(picture->Find("path")->text, u"\\Pad\\back.bmp");
-    EXPECT_EQ(v.Find("current_page")->integer, 2);
-    const JsonValue* pages = v.Find("pages");
-    ASSERT_EQ(pages->items.size(), 2u);
-    const JsonValue& first = pages->items[0];
-    EXPECT_GE(first.Find("objects")->items.size(), 7u);
-    ASSERT_EQ(first.Find("background")->items.size(), 2u);
-    EXPECT_EQ(first.Find("background")->items[0].Find("text")->text, u"background one");
-    EXPECT_EQ(pages->items[1].Find("position")->items[1].integer, 12);
+    EXPECT_EQ(Text(v["title"]), u"\uD55C\uAE00 \U0001F600 memo");
+    EXPECT_EQ(Text(v["note"]), u"first line\nsecond \uD55C\uAE00 \U0001F600\t\"quoted\"");
+    EXPECT_EQ(Text(v["sound"]), u"\\Windows\\Chime.wav");
+    EXPECT_EQ(v["alarm"]["time"].get<double>(), 45000.123456789);
+    const Json& picture = v["picture"];
+    ASSERT_TRUE(picture.is_object());
+    EXPECT_EQ(picture["bytes"].get<std::int64_t>(), std::int64_t(TinyBmp().size()));
+    EXPECT_EQ(Text(picture["path"]), u"\\Pad\\back.bmp");
+    EXPECT_EQ(v["current_page"].get<std::int64_t>(), 2);
+    const Json& pages = v["pages"];
+    ASSERT_EQ(pages.size(), 2u);
+    const Json& first = pages[0];
+    EXPECT_GE(first["objects"].size(), 7u);
+    ASSERT_EQ(first["background"].size(), 2u);
+    EXPECT_EQ(Text(first["background"][0]["text"]), u"background one");
+    EXPECT_EQ(pages[1]["position"][1].get<std::int64_t>(), 12);
     // Full points keep their own width; compact ones take the stroke's.
     bool sawFull = false;
-    for (const JsonValue& o : first.Find("objects")->items) {
-        const std::int64_t type = o.Find("stroke_type")->integer;
-        for (const JsonValue& p : o.Find("points")->items) {
+    for (const Json& o : first["objects"]) {
+        const std::int64_t type = o["stroke_type"].get<std::int64_t>();
+        for (const Json& p : o["points"]) {
             if (type == eDOPen || type == eDOMarker || type == eDOEraser || type == eDOPencel) {
-                EXPECT_EQ(p.items[2].integer, o.Find("width")->integer);
+                EXPECT_EQ(p[2], o["width"]);
             }
         }
         sawFull = sawFull || type == eDOBrush;
@@ -213,93 +210,69 @@ TEST_F(MemoJson, VersionOneComesBackToo) {
 
 TEST_F(MemoJson, ValuesAFileCannotHoldAreRefused) {
     const std::string json = Dump(WriterMemo(kMemoFileVersion, true));
-    EXPECT_EQ(Refusal(json, [](JsonValue&) {}), "");
-    auto page = [](JsonValue& v) -> JsonValue& { return Member(v, "pages")->items[0]; };
-    auto object = [&](JsonValue& v, size_t i) -> JsonValue& {
-        return Member(page(v), "objects")->items[i];
-    };
+    EXPECT_EQ(Refusal(json, [](Json&) {}), "");
+    auto object = [](Json& v, size_t i) -> Json& { return v["pages"][0]["objects"][i]; };
     struct Case {
         const char* expect; // in the reason
-        std::function<void(JsonValue&)> edit;
+        std::function<void(Json&)> edit;
     };
     const std::vector<Case> cases = {
         {"pages: between 1 and 99",
-         [&](JsonValue& v) {
-             JsonValue p = page(v);
-             while (Member(v, "pages")->items.size() < 100)
-                 Member(v, "pages")->Push(p);
+         [](Json& v) {
+             const Json p = v["pages"][0];
+             while (v["pages"].size() < 100)
+                 v["pages"].push_back(p);
          }},
-        {"pages: between 1 and 99", [](JsonValue& v) { Member(v, "pages")->items.clear(); }},
+        {"pages: between 1 and 99", [](Json& v) { v["pages"].clear(); }},
         {"points: between 0 and 65535",
-         [&](JsonValue& v) {
-             JsonValue& points = *Member(object(v, 0), "points");
-             JsonValue p = points.items[0];
-             while (points.items.size() < 65536)
-                 points.Push(p);
+         [&](Json& v) {
+             Json& points = object(v, 0)["points"];
+             const Json p = points[0];
+             while (points.size() < 65536)
+                 points.push_back(p);
          }},
-        {"title: longer than 31",
-         [](JsonValue& v) { Member(v, "title")->text = std::u16string(32, u'x'); }},
+        {"title: longer than 31", [](Json& v) { v["title"] = std::string(32, 'x'); }},
         {"note: longer than 511",
-         [](JsonValue& v) { Member(v, "note")->text = std::u16string(512, u'\uD55C'); }},
-        {"sound: longer than 259",
-         [](JsonValue& v) { Member(v, "sound")->text = std::u16string(260, u'a'); }},
+         [](Json& v) { v["note"] = padtool::ToJsonText(std::u16string(512, u'\uD55C')); }},
+        {"sound: longer than 259", [](Json& v) { v["sound"] = std::string(260, 'a'); }},
         {"picture.path: longer than 259",
-         [](JsonValue& v) { Member(*Member(v, "picture"), "path")->text.assign(260, u'p'); }},
+         [](Json& v) { v["picture"]["path"] = std::string(260, 'p'); }},
         {"title: a memo text cannot hold U+0000",
-         [](JsonValue& v) { Member(v, "title")->text = std::u16string(u"a\0b", 3); }},
+         [](Json& v) { v["title"] = std::string("a\0b", 3); }},
         {"back_colour: must equal paper.BackColor",
-         [](JsonValue& v) { Member(v, "back_colour")->text = u"0x00010203"; }},
-        {"version: only 1 and 2.2",
-         [](JsonValue& v) { Member(v, "version")->items[1].integer = 1; }},
-        {"version[0]", [](JsonValue& v) { Member(v, "version")->items[0].integer = 3; }},
-        {"current_page: must lie between 1 and 2",
-         [](JsonValue& v) { Member(v, "current_page")->integer = 3; }},
-        {"kind: must lie between 1 and 255",
-         [&](JsonValue& v) { Member(object(v, 0), "kind")->integer = 0; }},
-        {"alpha: must lie between 0 and 255",
-         [&](JsonValue& v) { Member(object(v, 0), "alpha")->integer = 256; }},
+         [](Json& v) { v["back_colour"] = "0x00010203"; }},
+        {"version: only 1 and 2.2", [](Json& v) { v["version"][1] = 1; }},
+        {"version[0]", [](Json& v) { v["version"][0] = 3; }},
+        {"current_page: must lie between 1 and 2", [](Json& v) { v["current_page"] = 3; }},
+        {"kind: must lie between 1 and 255", [&](Json& v) { object(v, 0)["kind"] = 0; }},
+        {"alpha: must lie between 0 and 255", [&](Json& v) { object(v, 0)["alpha"] = 256; }},
         {"paper.PageWidth: must lie between 0 and 65535",
-         [](JsonValue& v) { Member(*Member(v, "paper"), "PageWidth")->integer = 65536; }},
-        {"paper.Reserved3: 15 bytes in hex",
-         [](JsonValue& v) { Member(*Member(v, "paper"), "Reserved3")->text = u"00"; }},
+         [](Json& v) { v["paper"]["PageWidth"] = 65536; }},
+        {"paper.Reserved3: 15 bytes in hex", [](Json& v) { v["paper"]["Reserved3"] = "00"; }},
         {"colour: an object colour has no high byte",
-         [&](JsonValue& v) { Member(object(v, 0), "colour")->text = u"0x01000000"; }},
+         [&](Json& v) { object(v, 0)["colour"] = "0x01000000"; }},
         {"this stroke type stores x and y only",
-         [&](JsonValue& v) {
-             Member(object(v, 0), "points")->items[1].items[2].integer += 1; // a pen
+         [&](Json& v) {
+             Json& width = object(v, 0)["points"][1][2]; // a pen
+             width = width.get<std::int64_t>() + 1;
          }},
         {"picture.bytes: must be the number of bytes",
-         [](JsonValue& v) { Member(*Member(v, "picture"), "bytes")->integer += 1; }},
+         [](Json& v) { v["picture"]["bytes"] = v["picture"]["bytes"].get<std::int64_t>() + 1; }},
         {"picture.data: the picture bytes in base64",
-         [](JsonValue& v) { Member(*Member(v, "picture"), "data")->text += u"A"; }},
-        {"picture: must be null",
-         [](JsonValue& v) { Member(*Member(v, "paper"), "HasBackImage")->integer = 0; }},
-        {"unknown member \"colour2\"",
-         [&](JsonValue& v) { object(v, 0).Add("colour2", JsonValue::Int(1)); }},
-        {"pages[0].objects[0].width: missing",
-         [&](JsonValue& v) {
-             auto& m = object(v, 0).members;
-             for (size_t i = 0; i < m.size(); ++i)
-                 if (m[i].first == "width")
-                     m.erase(m.begin() + long(i));
-         }},
+         [](Json& v) { v["picture"]["data"] = v["picture"]["data"].get<std::string>() + "A"; }},
+        {"picture: must be null", [](Json& v) { v["paper"]["HasBackImage"] = 0; }},
+        {"unknown member \"colour2\"", [&](Json& v) { object(v, 0)["colour2"] = 1; }},
+        {"pages[0].objects[0].width: missing", [&](Json& v) { object(v, 0).erase("width"); }},
         {"only strokes (kind 3) have points",
-         [&](JsonValue& v) {
-             JsonValue& back = Member(page(v), "background")->items[0];
-             back.Add("points", JsonValue::Array());
-         }},
+         [](Json& v) { v["pages"][0]["background"][0]["points"] = Json::array(); }},
         {"an empty text or font is written as null",
-         [&](JsonValue& v) {
-             Member(Member(page(v), "background")->items[0], "text")->text.clear();
-         }},
+         [](Json& v) { v["pages"][0]["background"][0]["text"] = ""; }},
         {"a version 1 memo has no note",
-         [](JsonValue& v) {
-             Member(v, "version")->items = {JsonValue::Int(1), JsonValue::Int(0)};
+         [](Json& v) {
+             v["version"] = Json::array({1, 0});
          }},
         {"alarm.time: a finite time is written as a number",
-         [](JsonValue& v) {
-             *Member(*Member(v, "alarm"), "time") = JsonValue::Ascii("0x3FF0000000000000");
-         }},
+         [](Json& v) { v["alarm"]["time"] = "0x3FF0000000000000"; }},
     };
     for (const Case& c : cases) {
         const std::string why = Refusal(json, c.edit);
