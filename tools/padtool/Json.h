@@ -29,7 +29,7 @@ struct JsonLimits {
 
 // The whole text must be one value with only white space around it; whole numbers are read
 // as 64-bit integers, and a name may appear once in an object. On failure error says where
-// ("line L, column C: ...") and out is unspecified.
+// ("line L, column C: ...") and out is not to be used.
 bool JsonParse(std::string_view text, Json& out, std::string& error, const JsonLimits& limits = {});
 
 // An object JsonParse kept packed, opened into scratch; any other value as it is.
