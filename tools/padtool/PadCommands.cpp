@@ -280,7 +280,7 @@ std::string Trimmed(const std::string& line) {
     return first == std::string::npos ? "(nothing)" : line.substr(first);
 }
 
-// The memo from JSON text, checked against what a memo file can hold. Page objects stay text
+// The memo from JSON text, checked against what a memo file can hold. Page objects stay packed
 // until each is read, so memory stays a few times the size of the JSON.
 bool ReadJsonMemo(std::string_view text, GPadDrawMan& memo, _FILE_VERSION& version,
                   std::string& why) {
