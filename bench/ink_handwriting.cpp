@@ -7,6 +7,7 @@
 // Counters: points/s, and for the incremental cases the time of one pen move (median and
 // 99th percentile, in microseconds).
 #include "inkra/InkraMan.h"
+#include "inkra/InkraPage.h"
 
 #include <benchmark/benchmark.h>
 
@@ -216,17 +217,26 @@ void BM_InkIncremental(benchmark::State& state) {
 }
 BENCHMARK(BM_InkIncremental)->Unit(benchmark::kMillisecond);
 
+// The argument is the number of row bands the redraw may use: 1 a single pass, 0 one per
+// core. Wall time, and the processor time of every thread.
 void BM_InkFullRedraw(benchmark::State& state) {
     Engine engine;
     engine.Write(nullptr);
+    InkraSetRedrawBands(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         tagRECT all{0, 0, kWidth, kHeight};
         engine.man.UpdateBuffer(all);
         benchmark::DoNotOptimize(engine.man.GetBufferBlock()->GetBits());
     }
+    InkraSetRedrawBands(0);
     ReportPoints(state);
 }
-BENCHMARK(BM_InkFullRedraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InkFullRedraw)
+    ->Arg(1)
+    ->Arg(0)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 #ifdef SCRIBBO_HAVE_CAIRO
 
@@ -324,7 +334,10 @@ void BM_CairoFullRedraw(benchmark::State& state) {
     }
     ReportPoints(state);
 }
-BENCHMARK(BM_CairoFullRedraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CairoFullRedraw)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 #endif
 

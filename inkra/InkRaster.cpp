@@ -39,16 +39,17 @@ void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG
     }
 }
 
-// Clears the mask outside the walk bounds: above, left and right of each row, below.
-void ClearOutside(const Target& t) {
+// Clears the mask rows top..bottom (exclusive) outside the walk bounds: above, left and right
+// of each row, below. The walk rows lie inside top..bottom.
+void ClearOutside(const Target& t, int top, int bottom) {
     const std::size_t w = static_cast<std::size_t>(t.width);
-    std::memset(t.mask, 0, w * static_cast<std::size_t>(t.y0));
+    std::memset(t.MaskByte(0, top), 0, w * static_cast<std::size_t>(t.y0 - top));
     for (int y = t.y0; y <= t.y1; ++y) {
         BYTE* row = t.MaskByte(0, y);
         std::memset(row, 0, static_cast<std::size_t>(t.x0));
         std::memset(row + t.x1 + 1, 0, w - static_cast<std::size_t>(t.x1) - 1);
     }
-    std::memset(t.MaskByte(0, t.y1 + 1), 0, w * static_cast<std::size_t>(t.height - t.y1 - 1));
+    std::memset(t.MaskByte(0, t.y1 + 1), 0, w * static_cast<std::size_t>(bottom - t.y1 - 1));
 }
 
 // Clears the part of area outside the walk bounds; the rest of the mask is zero already.
@@ -96,12 +97,38 @@ tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GW
     if (t.x0 > t.x1 || !Sane(p1, p2, w1, w2))
         return box;
     if (clearOutside) {
+        // A drawer owning some rows only clears and draws those; whether the segment clears
+        // at all is still settled against the whole clip, as for one drawer of all rows.
+        const int top = dirty ? std::clamp(dirty->rowTop, 0, t.height) : 0;
+        const int bottom = dirty ? std::clamp(dirty->rowBottom, top, t.height) : t.height;
+        t.y0 = std::max(t.y0, top);
+        t.y1 = std::min(t.y1, bottom - 1);
+        if (t.y0 > t.y1) {
+            // Nothing of the segment in these rows: all of them are outside its box.
+            if (!dirty || dirty->all)
+                std::memset(t.MaskByte(0, top), 0,
+                            static_cast<std::size_t>(t.width) *
+                                static_cast<std::size_t>(bottom - top));
+            else
+                ClearOutsideWithin(t, *dirty);
+            if (dirty) {
+                dirty->all = false;
+                dirty->x0 = dirty->y0 = 0;
+                dirty->x1 = dirty->y1 = -1;
+            }
+            return box;
+        }
         if (!dirty || dirty->all)
-            ClearOutside(t);
+            ClearOutside(t, top, bottom);
         else
             ClearOutsideWithin(t, *dirty);
-        if (dirty)
-            *dirty = MaskArea{false, t.x0, t.y0, t.x1, t.y1};
+        if (dirty) {
+            dirty->all = false;
+            dirty->x0 = t.x0;
+            dirty->y0 = t.y0;
+            dirty->x1 = t.x1;
+            dirty->y1 = t.y1;
+        }
     }
     WithBlendOp(blend, df, [&](const auto& op, bool zoneOnlyInside) {
         Capsule c;

@@ -133,8 +133,19 @@ void CapsuleSpan::Init(const Capsule& c, LONG lf) {
     }
     const double len = std::sqrt(dx * dx + dy * dy);
     band = len > 0;
+    oneDisc = false;
     if (!band)
         return;
+    const double rho = std::max(w1, w2) + h;
+    if (rho > 0 && len * 4 <= rho) {
+        // Every point within the radius of the segment is within rho + len / 2 of its middle.
+        oneDisc = true;
+        cx[0] = x1 + dx / 2;
+        cy[0] = y1 + dy / 2;
+        const double reach = rho + len / 2;
+        rho2[0] = reach * reach;
+        return;
+    }
     const double ex = dx / len, ey = dy / len, k = (w2 - w1) / len;
     // Projection at least 0 and at most the length; |perpendicular| at most the radius at
     // the projection plus h, on either side.

@@ -159,6 +159,10 @@ struct CapsuleSpan {
     double x1, y1;
     double cx[2], cy[2], rho2[2];
     bool band;
+    // A segment short beside its width (most pieces of handwriting) is taken as one disc
+    // round its middle that holds the whole capsule: one root a row instead of two and the
+    // band, for a few more pixels to look at.
+    bool oneDisc;
     // Band bounds: coef u <= c0 + c1 v, with u = x - x1 and v = y - y1; kind 1 an upper
     // bound, -1 a lower one, 0 a bound on v alone.
     double inv[4], c0[4], c1[4];
@@ -167,6 +171,14 @@ struct CapsuleSpan {
     void Init(const Capsule& c, LONG lf);
 
     bool Row(int y, int& lo, int& hi) const {
+        if (oneDisc) {
+            const double t = y - cy[0];
+            const double q = rho2[0] - t * t;
+            if (q < 0)
+                return false;
+            const double s = std::sqrt(q);
+            return SpanToPixels(cx[0] - s, cx[0] + s, lo, hi);
+        }
         constexpr double kInf = std::numeric_limits<double>::infinity();
         double a = kInf, b = -kInf;
         for (int i = 0; i < 2; ++i) {

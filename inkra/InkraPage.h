@@ -10,6 +10,7 @@
 #include "inkra/GDObject.h"
 #include "inkra/InkBrush.h"
 #include "inkra/MaskArea.h"
+#include "inkra/StrokePainter.h"
 
 #include <windows.h>
 
@@ -135,8 +136,11 @@ private:
     // the stroke can have touched (the mask was zero before).
     tagRECT DrawObject(HDC dc, GDObject* object, const MATRIX* view, const MATRIX* inverse,
                        bool& clearWhole);
-    // maskClear: the whole mask is known to be zero before the stroke.
-    tagRECT DrawStroke(GDObject* object, const MATRIX* view, bool maskClear);
+    // A whole-list redraw in row bands on threads of their own, with the pixels of a single
+    // pass; false (nothing drawn) when the list is small or holds what must be drawn in one.
+    bool DrawBanded(GArray* objects, const MATRIX* view, const MATRIX* inverse, tagRECT& result);
+    // The page's drawing state as a painter over the whole buffer.
+    inkra::detail::StrokePainter Painter() const;
     // Draws a text object into dc inside the clip; text never reports a drawn rectangle.
     void DrawTextObject(HDC dc, const GDObject* object, const MATRIX* view);
     // One background text object for count units of text on rect.
@@ -160,6 +164,10 @@ private:
     // clears only that instead of the whole mask.
     inkra::detail::MaskArea* m_pPencelArea = nullptr;
 };
+
+// How many row bands a whole-page redraw may use at most: 0 (the default) as many as the
+// processor has cores (up to 4), 1 a single pass.
+void InkraSetRedrawBands(int count);
 
 // Page records come from a library-wide pool shared by every thread that loads memos.
 InkraPage* AllocInkraPage();

@@ -1,0 +1,172 @@
+// A whole-page redraw split into row bands drawn at once on the processor's cores. Each band
+// draws every stroke clipped to its rows, in the page's order, through its own rows of the
+// mask, so every pixel sees the same blends in the same order as in a single pass: the
+// pixels are the same, but for pencil grain, which comes from each thread's own random
+// sequence (any evenly spread sequence will do). Text goes through a device context, so a
+// page holding text is drawn in one pass.
+#include "inkra/InkraPage.h"
+#include "inkra/InkraRect.h"
+#include "inkra/InkBlendOps.h"
+#include "inkra/StrokePainter.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+using inkra::Clamp;
+using inkra::NoArea;
+
+namespace {
+
+// Below this many points a redraw takes about a millisecond: starting threads would cost
+// more than they save.
+constexpr long long kBandPoints = 2048;
+constexpr int kMinBandRows = 32;
+constexpr int kMaxBands = 4;
+
+std::atomic<int> g_bands{0};
+
+int BandCount() {
+    static const int cores =
+        std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxBands);
+    const int chosen = g_bands.load(std::memory_order_relaxed);
+    return chosen > 0 ? std::min(chosen, kMaxBands) : cores;
+}
+
+bool DrawsAlike(const GDObject* object) {
+    const InkBlendProc blend = GetStrokeBlend(object->strokeType);
+    return blend == BlendPen || blend == BlendMarker || blend == BlendInvert ||
+           blend == BlendEraser || blend == BlendPencel;
+}
+
+bool Meets(const tagRECT& a, const tagRECT& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+struct Band {
+    inkra::detail::StrokePainter painter;
+    const std::vector<const GDObject*>* strokes = nullptr;
+    const MATRIX* view = nullptr;
+    std::vector<tagRECT>* drawn = nullptr; // the first band only: what each stroke drew
+
+    void Draw() {
+        bool clearWhole = true;
+        for (size_t k = 0; k < strokes->size(); ++k) {
+            const tagRECT rect = painter.DrawStroke((*strokes)[k], view, !clearWhole);
+            const tagRECT clipped = Clamp(rect, painter.clip);
+            painter.ClearMask(clearWhole ? nullptr : &clipped);
+            clearWhole = false;
+            if (drawn)
+                (*drawn)[k] = rect;
+        }
+    }
+};
+
+DWORD WINAPI BandProc(LPVOID parameter) {
+    static_cast<Band*>(parameter)->Draw();
+    return 0;
+}
+
+} // namespace
+
+void InkraSetRedrawBands(int count) {
+    g_bands.store(std::max(count, 0), std::memory_order_relaxed);
+}
+
+bool InkraPage::DrawBanded(GArray* objects, const MATRIX* view, const MATRIX* inverse,
+                           tagRECT& result) {
+    const int bandCount = BandCount();
+    if (bandCount < 2 || !m_pBuffer || !m_pMask || !m_pBuffer->GetSafeHandle() || !view ||
+        !inverse || inkra::detail::g_coverage.load(std::memory_order_relaxed) != LinearCoverage)
+        return false;
+    const tagRECT clip = DrawClip();
+    if (NoArea(clip) || clip.bottom - clip.top < 2 * kMinBandRows)
+        return false;
+    // The strokes a single pass draws, chosen the same way, and where their points lie.
+    std::vector<const GDObject*> strokes;
+    std::vector<long long> rowPoints(static_cast<size_t>(clip.bottom - clip.top), 0);
+    long long points = 0;
+    for (int i = 0; i < objects->GetSize(); ++i) {
+        const auto* object = static_cast<const GDObject*>(objects->GetAt(i));
+        if (!object)
+            continue;
+        if (object->kind == DO_TEXT || (object->kind == DO_STROKE && !DrawsAlike(object)))
+            return false;
+        tagRECT mapped;
+        MatrixTransformRect(view, &object->bounds, &mapped);
+        if (!RectIsEmpty(&mapped) && mapped.right != mapped.left && mapped.bottom != mapped.top &&
+            !Meets(mapped, m_rcClip))
+            continue;
+        if (object->kind != DO_STROKE || object->pointCount == 0 || !object->points)
+            continue;
+        strokes.push_back(object);
+        points += object->pointCount;
+        const LONG middle = std::clamp<LONG>(mapped.top + (mapped.bottom - mapped.top) / 2,
+                                             clip.top, clip.bottom - 1);
+        rowPoints[static_cast<size_t>(middle - clip.top)] += object->pointCount;
+    }
+    if (points < kBandPoints)
+        return false;
+
+    // Bands of about equal points, at least kMinBandRows tall.
+    std::vector<Band> bands(static_cast<size_t>(bandCount));
+    std::vector<tagRECT> drawn(strokes.size(), tagRECT{0, 0, 0, 0});
+    LONG top = clip.top;
+    long long seen = 0;
+    size_t row = 0;
+    for (int b = 0; b < bandCount; ++b) {
+        LONG bottom = clip.bottom;
+        if (b + 1 < bandCount) {
+            const long long share = points * (b + 1) / bandCount;
+            while (row < rowPoints.size() && seen < share)
+                seen += rowPoints[row++];
+            const LONG rowsLeft = static_cast<LONG>(bandCount - b - 1) * kMinBandRows;
+            bottom = std::clamp<LONG>(clip.top + static_cast<LONG>(row), top + kMinBandRows,
+                                      clip.bottom - rowsLeft);
+        }
+        Band& band = bands[static_cast<size_t>(b)];
+        band.painter = Painter();
+        band.painter.clip = tagRECT{clip.left, top, clip.right, bottom};
+        band.painter.maskTop = top;
+        band.painter.maskBottom = bottom;
+        band.painter.pencelArea = nullptr;
+        band.strokes = &strokes;
+        band.view = view;
+        band.drawn = b == 0 ? &drawn : nullptr;
+        top = bottom;
+    }
+    // A single pass clears the whole mask after its first stroke; rows outside the clip are
+    // no band's, and no stroke reaches them.
+    const LONG height = m_pBuffer->Height();
+    const size_t width = static_cast<size_t>(m_pBuffer->Width());
+    std::fill(m_pMask, m_pMask + width * static_cast<size_t>(clip.top), BYTE{0});
+    std::fill(m_pMask + width * static_cast<size_t>(clip.bottom),
+              m_pMask + width * static_cast<size_t>(height), BYTE{0});
+
+    std::vector<HANDLE> threads;
+    for (size_t b = 1; b < bands.size(); ++b) {
+        HANDLE thread = ::CreateThread(nullptr, 0, BandProc, &bands[b], 0, nullptr);
+        if (thread)
+            threads.push_back(thread);
+        else
+            bands[b].Draw(); // no thread to be had: this band in turn
+    }
+    bands[0].Draw();
+    for (HANDLE thread : threads) {
+        ::WaitForSingleObject(thread, INFINITE);
+        ::CloseHandle(thread);
+    }
+
+    result = inkra::UnionStart();
+    for (size_t k = 0; k < strokes.size(); ++k) {
+        if (NoArea(drawn[k]))
+            continue;
+        auto* object = const_cast<GDObject*>(strokes[k]);
+        MatrixTransformRect(inverse, &drawn[k], &object->bounds);
+        const tagRECT clipped = Clamp(drawn[k], clip);
+        if (object->strokeType != eDOEraser && !NoArea(clipped))
+            inkra::UnionBounds(result, clipped);
+    }
+    return true;
+}
