@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -44,21 +45,62 @@ bool Meets(const tagRECT& a, const tagRECT& b) {
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
+// Pixel rows a stroke can reach, top to bottom inclusive: its points' rows widened by the
+// widest point, the line factor and, when spans are drawn as curves, the most a curve between
+// three of its points can swing beyond them (under half its height) and a few pixels of
+// rounding. Points far out make it reach every row rather than trust any arithmetic.
+struct Reach {
+    LONG top, bottom;
+};
+
+constexpr LONG kAnyRow = 1 << 28;
+
+Reach StrokeReach(const GDObject* object, const MATRIX* view, LONG lineFactor, bool curves) {
+    constexpr std::int64_t kFar = std::int64_t{1} << 28;
+    std::int64_t low = INT64_MAX, high = INT64_MIN, widest = 0;
+    for (int i = 0; i < object->pointCount; ++i) {
+        GWPOINT p;
+        MatrixTransformPoint(view, &object->points[i], &p);
+        if (p.x <= -kFar || p.x >= kFar || p.y <= -kFar || p.y >= kFar || p.width >= kFar)
+            return Reach{-kAnyRow, kAnyRow};
+        low = std::min<std::int64_t>(low, p.y);
+        high = std::max<std::int64_t>(high, p.y);
+        widest = std::max<std::int64_t>(widest, p.width);
+    }
+    const std::int64_t swing = curves ? high - low : 0;
+    const std::int64_t margin = widest + std::max<LONG>(lineFactor, 0) + swing + (4 << 16);
+    return Reach{static_cast<LONG>((low - margin) >> 16), static_cast<LONG>((high + margin) >> 16)};
+}
+
 struct Band {
     inkra::detail::StrokePainter painter;
     const std::vector<const GDObject*>* strokes = nullptr;
+    const std::vector<Reach>* reach = nullptr;
     const MATRIX* view = nullptr;
-    std::vector<tagRECT>* drawn = nullptr; // the first band only: what each stroke drew
+    // What each stroke drew, for the strokes this band drew.
+    std::vector<tagRECT> drawn;
+    std::vector<char> drew;
 
     void Draw() {
+        drawn.assign(strokes->size(), tagRECT{0, 0, 0, 0});
+        drew.assign(strokes->size(), 0);
         bool clearWhole = true;
         for (size_t k = 0; k < strokes->size(); ++k) {
+            const Reach& r = (*reach)[k];
+            if (r.bottom < painter.clip.top || r.top >= painter.clip.bottom) {
+                // Nothing of it here: drawing it would touch no pixel and no mask byte of
+                // these rows, and the mask after a first stroke is cleared all the same.
+                if (clearWhole)
+                    painter.ClearMask(nullptr);
+                clearWhole = false;
+                continue;
+            }
             const tagRECT rect = painter.DrawStroke((*strokes)[k], view, !clearWhole);
             const tagRECT clipped = Clamp(rect, painter.clip);
             painter.ClearMask(clearWhole ? nullptr : &clipped);
             clearWhole = false;
-            if (drawn)
-                (*drawn)[k] = rect;
+            drawn[k] = rect;
+            drew[k] = 1;
         }
     }
 };
@@ -85,6 +127,7 @@ bool InkraPage::DrawBanded(GArray* objects, const MATRIX* view, const MATRIX* in
         return false;
     // The strokes a single pass draws, chosen the same way, and where their points lie.
     std::vector<const GDObject*> strokes;
+    std::vector<Reach> reach;
     std::vector<long long> rowPoints(static_cast<size_t>(clip.bottom - clip.top), 0);
     long long points = 0;
     for (int i = 0; i < objects->GetSize(); ++i) {
@@ -101,6 +144,7 @@ bool InkraPage::DrawBanded(GArray* objects, const MATRIX* view, const MATRIX* in
         if (object->kind != DO_STROKE || object->pointCount == 0 || !object->points)
             continue;
         strokes.push_back(object);
+        reach.push_back(StrokeReach(object, view, m_nLineFactor, m_bUseCurve != 0));
         points += object->pointCount;
         const LONG middle = std::clamp<LONG>(mapped.top + (mapped.bottom - mapped.top) / 2,
                                              clip.top, clip.bottom - 1);
@@ -111,7 +155,6 @@ bool InkraPage::DrawBanded(GArray* objects, const MATRIX* view, const MATRIX* in
 
     // Bands of about equal points, at least kMinBandRows tall.
     std::vector<Band> bands(static_cast<size_t>(bandCount));
-    std::vector<tagRECT> drawn(strokes.size(), tagRECT{0, 0, 0, 0});
     LONG top = clip.top;
     long long seen = 0;
     size_t row = 0;
@@ -132,8 +175,8 @@ bool InkraPage::DrawBanded(GArray* objects, const MATRIX* view, const MATRIX* in
         band.painter.maskBottom = bottom;
         band.painter.pencelArea = nullptr;
         band.strokes = &strokes;
+        band.reach = &reach;
         band.view = view;
-        band.drawn = b == 0 ? &drawn : nullptr;
         top = bottom;
     }
     // A single pass clears the whole mask after its first stroke; rows outside the clip are
@@ -158,13 +201,26 @@ bool InkraPage::DrawBanded(GArray* objects, const MATRIX* view, const MATRIX* in
         ::CloseHandle(thread);
     }
 
+    // What each stroke drew is the same in every band that drew it; a stroke no band drew
+    // lies outside the clip, and drawing it against an empty clip tells its box alone.
+    inkra::detail::StrokePainter outside = Painter();
+    outside.clip = outside.wholeClip = tagRECT{0, 0, 0, 0};
+    outside.mask = m_pMask;
     result = inkra::UnionStart();
     for (size_t k = 0; k < strokes.size(); ++k) {
-        if (NoArea(drawn[k]))
+        tagRECT rect{0, 0, 0, 0};
+        size_t b = 0;
+        while (b < bands.size() && !bands[b].drew[k])
+            ++b;
+        if (b < bands.size())
+            rect = bands[b].drawn[k];
+        else
+            rect = outside.DrawStroke(strokes[k], view, true);
+        if (NoArea(rect))
             continue;
         auto* object = const_cast<GDObject*>(strokes[k]);
-        MatrixTransformRect(inverse, &drawn[k], &object->bounds);
-        const tagRECT clipped = Clamp(drawn[k], clip);
+        MatrixTransformRect(inverse, &rect, &object->bounds);
+        const tagRECT clipped = Clamp(rect, clip);
         if (object->strokeType != eDOEraser && !NoArea(clipped))
             inkra::UnionBounds(result, clipped);
     }
