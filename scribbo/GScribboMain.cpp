@@ -3,6 +3,7 @@
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
 #include "scribbo/GGlobalOptionDlg.h"
+#include "scribbo/LanguageText.h"
 #include "scribbo/MemoStore.h"
 #include "scribbo/Settings.h"
 #include "scribbo/StoreRebase.h"
@@ -397,7 +398,9 @@ LRESULT GScribboMain::OnCommand(HWND, WPARAM wParam, LPARAM) {
 
 void GScribboMain::OpenOptions() {
     GGlobalOptionDlg dlg;
-    dlg.SetTitle(1, u"프로그램 설정", IsHires() ? 52 : 26);
+    // Text 85 is this title in the chosen language ("프로그램 설정" in Korean).
+    LPCWSTR title = GetLangText(85);
+    dlg.SetTitle(1, title[0] ? title : u"프로그램 설정", IsHires() ? 52 : 26);
     if (dlg.DoModal(m_hWnd, 0) != 1)
         return;
     ReloadToolbarImage();
