@@ -1,4 +1,4 @@
-#include "fundo/FundoModule.h"
+#include "FundoModule.h"
 
 #include <platform/module.h>
 

@@ -1,6 +1,6 @@
 // GDib lifetime, creation, conversion and accessors.
 #include "fundo/GDib.h"
-#include "fundo/GDibInternal.h"
+#include "GDibInternal.h"
 
 #include <climits>
 #include <cstdlib>

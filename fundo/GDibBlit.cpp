@@ -1,6 +1,6 @@
 // The DrawDib family: a GDib drawn onto a device context or composed into a 24-bit GDib.
-#include "fundo/GDibCompose.h"
-#include "fundo/GDibInternal.h"
+#include "GDibCompose.h"
+#include "GDibInternal.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Row kernels of the bitmap-to-bitmap DrawDib. Every combination of source format, alpha
 // and keying is its own instantiation, so the inner loops test nothing but the key.
-#include "fundo/GDibCompose.h"
+#include "GDibCompose.h"
 
 #include <cstdint>
 #include <cstring>

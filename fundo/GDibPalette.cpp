@@ -1,6 +1,6 @@
 // GDib colour tables: defaults, access and colour matching.
 #include "fundo/GDib.h"
-#include "fundo/GDibInternal.h"
+#include "GDibInternal.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // GDib per-pixel access and fills.
-#include "fundo/GDibInternal.h"
+#include "GDibInternal.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // GDib geometric transforms: rotations, flip, mirror and offset.
-#include "fundo/GDibInternal.h"
+#include "GDibInternal.h"
 
 #include <cstdlib>
 #include <cstring>

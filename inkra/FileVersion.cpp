@@ -1,6 +1,6 @@
 #include "inkra/FileVersion.h"
 
-#include "inkra/MemoStream.h"
+#include "MemoStream.h"
 
 int ReadFileVersion(GFile* file, _FILE_VERSION& version) {
     BYTE b[8];

@@ -1,6 +1,6 @@
 #include "inkra/GDObject.h"
 
-#include "inkra/InkPool.h"
+#include "InkPool.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // or the old form of the first product (strokes only, widths and points in pixels).
 #include "inkra/FileVersion.h"
 #include "inkra/GDObject.h"
-#include "inkra/MemoStream.h"
+#include "MemoStream.h"
 
 #include <cmath>
 #include <cstdint>

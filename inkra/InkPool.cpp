@@ -1,4 +1,4 @@
-#include "inkra/InkPool.h"
+#include "InkPool.h"
 
 #include <cstring>
 

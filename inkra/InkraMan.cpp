@@ -2,7 +2,7 @@
 #include "inkra/InkraMan.h"
 
 #include "inkra/InkBrush.h"
-#include "inkra/InkraRect.h"
+#include "InkraRect.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // the manager's pages only when every block was read.
 #include "inkra/FileVersion.h"
 #include "inkra/InkraMan.h"
-#include "inkra/MemoStream.h"
+#include "MemoStream.h"
 
 #include "fundo/GMemFile.h"
 

@@ -2,7 +2,7 @@
 // page, each accepted point drawn at once into the buffer.
 #include "inkra/InkBrush.h"
 #include "inkra/InkraMan.h"
-#include "inkra/InkraRect.h"
+#include "InkraRect.h"
 
 #include <cmath>
 

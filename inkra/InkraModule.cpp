@@ -1,4 +1,4 @@
-#include "inkra/InkraModule.h"
+#include "InkraModule.h"
 
 #include <platform/module.h>
 

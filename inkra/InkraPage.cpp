@@ -1,7 +1,7 @@
 #include "inkra/InkraPage.h"
 
-#include "inkra/InkPool.h"
-#include "inkra/InkraRect.h"
+#include "InkPool.h"
+#include "InkraRect.h"
 
 #include <new>
 

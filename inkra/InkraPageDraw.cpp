@@ -2,7 +2,7 @@
 // page.
 #include "inkra/GCurve.h"
 #include "inkra/InkraPage.h"
-#include "inkra/InkraRect.h"
+#include "InkraRect.h"
 #include "inkra/InkShape.h"
 #include "inkra/StrokePainter.h"
 

@@ -2,7 +2,7 @@
 // A page is read into lists of its own and takes them only when the whole record was read.
 #include "inkra/FileVersion.h"
 #include "inkra/InkraPage.h"
-#include "inkra/MemoStream.h"
+#include "MemoStream.h"
 
 #include <utility>
 

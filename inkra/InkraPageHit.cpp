@@ -1,7 +1,7 @@
 // Hit tests of a page: does a trail drawn into the mask touch the ink an object would paint?
 // The shapes, boxes and distances are those of the rasterisers' disc and capsule.
 #include "inkra/InkraPage.h"
-#include "inkra/InkraRect.h"
+#include "InkraRect.h"
 
 namespace {
 

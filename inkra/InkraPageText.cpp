@@ -2,7 +2,7 @@
 // background text on the lines of a template.
 #include "fundo/GStringFile.h"
 #include "inkra/InkraPage.h"
-#include "inkra/InkraRect.h"
+#include "InkraRect.h"
 
 #include <algorithm>
 #include <cstdint>

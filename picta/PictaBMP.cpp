@@ -1,6 +1,6 @@
 #include "picta/PictaBMP.h"
 
-#include "picta/PictaIO.h"
+#include "PictaIO.h"
 
 #include <algorithm>
 #include <cmath>

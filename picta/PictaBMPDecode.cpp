@@ -2,7 +2,7 @@
 // pixels, unpacked into the bitmap the header asked for.
 #include "picta/PictaBMP.h"
 
-#include "picta/PictaIO.h"
+#include "PictaIO.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // GIF image object: frames, animation and the top of the writer.
 #include "picta/PictaGIF.h"
 
-#include "picta/PictaIO.h"
+#include "PictaIO.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // GIF reading: blocks, extensions, the LZW decoder and row placement.
 #include "picta/PictaGIF.h"
 
-#include "picta/PictaIO.h"
+#include "PictaIO.h"
 
 #include <cstring>
 #include <vector>

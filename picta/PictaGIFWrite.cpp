@@ -1,7 +1,7 @@
 // GIF writing: header and blocks, the tile mosaic for deep images, and the three pixel coders.
 #include "picta/PictaGIF.h"
 
-#include "picta/PictaIO.h"
+#include "PictaIO.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #include "picta/PictaJPG.h"
-#include "picta/PictaJPGStream.h"
+#include "PictaJPGStream.h"
 
-#include "picta/PictaIO.h"
+#include "PictaIO.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,7 +2,7 @@
 // decoded again, and edge blocks that cannot move whole are trimmed.
 #include "picta/PictaJPG.h"
 
-#include "picta/PictaIO.h"
+#include "PictaIO.h"
 
 #include <turbojpeg.h>
 

@@ -1,6 +1,6 @@
-#include "picta/PictaJPGStream.h"
+#include "PictaJPGStream.h"
 
-#include "picta/PictaIO.h"
+#include "PictaIO.h"
 
 #include <cstdlib>
 

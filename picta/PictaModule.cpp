@@ -1,4 +1,4 @@
-#include "picta/PictaModule.h"
+#include "PictaModule.h"
 
 #include <platform/module.h>
 

@@ -1,4 +1,4 @@
-#include "scribbo/FolderPassword.h"
+#include "FolderPassword.h"
 
 #include "scribbo/GCustomMessageBox.h"
 #include "scribbo/LanguageText.h"

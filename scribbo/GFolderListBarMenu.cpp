@@ -1,6 +1,6 @@
 // The folder menu of the folder list bar and what its commands do to the memo store.
 #include "scribbo/App.h"
-#include "scribbo/FolderPassword.h"
+#include "FolderPassword.h"
 #include "scribbo/GColorMenu.h"
 #include "scribbo/GCustomMessageBox.h"
 #include "scribbo/GFolderItem.h"

@@ -3,7 +3,7 @@
 
 #include "scribbo/App.h"
 #include "scribbo/AppStart.h"
-#include "scribbo/FolderPassword.h"
+#include "FolderPassword.h"
 #include "scribbo/GCustomMessageBox.h"
 #include "scribbo/LanguageText.h"
 

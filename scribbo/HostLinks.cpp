@@ -1,4 +1,4 @@
-#include "scribbo/HostLinks.h"
+#include "HostLinks.h"
 
 #include <platform/device.h>
 #include <platform/utf.h>

@@ -1,8 +1,8 @@
 // Memo names and the moving and copying of memos.
 #include "scribbo/MemoStore.h"
 
-#include "scribbo/HostLinks.h"
-#include "scribbo/MemoStoreInternal.h"
+#include "HostLinks.h"
+#include "MemoStoreInternal.h"
 #include "winza/GTime.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Deleting and moving whole folders of memos.
 #include "scribbo/MemoStore.h"
 
-#include "scribbo/HostLinks.h"
-#include "scribbo/MemoStoreInternal.h"
+#include "HostLinks.h"
+#include "MemoStoreInternal.h"
 
 #include <vector>
 

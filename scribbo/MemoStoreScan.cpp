@@ -2,8 +2,8 @@
 #include "scribbo/MemoStore.h"
 
 #include "scribbo/GFolderItem.h"
-#include "scribbo/HostLinks.h"
-#include "scribbo/MemoStoreInternal.h"
+#include "HostLinks.h"
+#include "MemoStoreInternal.h"
 #include "scribbo/Palette.h"
 #include "winza/GTreeCtrl.h"
 

@@ -5,7 +5,7 @@
 
 #include "fundo/GMemFile.h"
 #include "picta/GImage.h"
-#include "scribbo/MemoFileIO.h"
+#include "MemoFileIO.h"
 #include "scribbo/Settings.h"
 
 #include <algorithm>

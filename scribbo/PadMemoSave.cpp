@@ -5,7 +5,7 @@
 #include "fundo/ByteCursor.h"
 #include "fundo/GIOFile.h"
 #include "fundo/GMemFile.h"
-#include "scribbo/MemoFileIO.h"
+#include "MemoFileIO.h"
 #include "scribbo/SafeSave.h"
 
 #include <cstring>

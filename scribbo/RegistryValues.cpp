@@ -1,4 +1,4 @@
-#include "scribbo/SettingsInternal.h"
+#include "SettingsInternal.h"
 
 #include <cstring>
 

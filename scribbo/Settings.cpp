@@ -1,6 +1,6 @@
 #include "scribbo/Settings.h"
 
-#include "scribbo/SettingsInternal.h"
+#include "SettingsInternal.h"
 #include "scribbo/TemplateFile.h"
 #include "winza/Hires.h"
 

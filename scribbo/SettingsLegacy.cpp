@@ -1,6 +1,6 @@
 // One-time import of the older product's settings.
 #include "scribbo/Settings.h"
-#include "scribbo/SettingsInternal.h"
+#include "SettingsInternal.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #include "scribbo/StoreRebase.h"
 
 #include "scribbo/GCustomMessageBox.h"
-#include "scribbo/HostLinks.h"
+#include "HostLinks.h"
 #include "scribbo/LanguageText.h"
 #include "scribbo/MemoStore.h"
-#include "scribbo/MemoStoreInternal.h"
+#include "MemoStoreInternal.h"
 #include "scribbo/Settings.h"
 
 #include <string>

@@ -5,7 +5,7 @@
 #include "fundo/GMemFile.h"
 #include "inkra/FileVersion.h"
 #include "scribbo/MemoBlocks.h"
-#include "scribbo/MemoFileIO.h"
+#include "MemoFileIO.h"
 #include "scribbo/TemplateHeader.h"
 
 #include <platform/gdiguard.h>

@@ -1,4 +1,4 @@
-#include "winza/GButton.h"
+#include "GButton.h"
 #include "winza/DrawHelpers.h"
 #include "winza/GLib.h"
 

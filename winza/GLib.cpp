@@ -1,8 +1,8 @@
 // Library start-up and shutdown, the shared fonts and frames, and the standard icon strip.
 #include "winza/GLib.h"
-#include "winza/GLibInternal.h"
+#include "GLibInternal.h"
 #include "winza/GLibState.h"
-#include "winza/WinzaModule.h"
+#include "WinzaModule.h"
 
 #include <platform/gdiguard.h>
 

@@ -1,6 +1,6 @@
 // The toolkit's colour table.
 #include "winza/GLib.h"
-#include "winza/GLibInternal.h"
+#include "GLibInternal.h"
 #include "winza/GLibState.h"
 
 COLORREF GetGLibColor(int index) {

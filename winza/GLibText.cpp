@@ -1,6 +1,6 @@
 // The toolkit's text table: "winza.lng" beside the program, or the built-in Korean texts.
 #include "winza/GLib.h"
-#include "winza/GLibInternal.h"
+#include "GLibInternal.h"
 #include "winza/GLibState.h"
 
 #include "fundo/GStringFile.h"

@@ -1,4 +1,4 @@
-#include "winza/WinzaModule.h"
+#include "WinzaModule.h"
 
 #include <platform/module.h>
 
