@@ -7,7 +7,7 @@
 #include "scribbo/LanguageText.h"
 #include "scribbo/Settings.h"
 
-#include "gesture_test_support.h"
+#include "app_bar_test_support.h"
 #include "winza/GFontManager.h"
 #include "winza/GLib.h"
 #include "winza/GTime.h"
@@ -33,44 +33,19 @@ std::string ShotPath(const std::string& name) {
     return dir + "/" + name + ".png";
 }
 
-class DateBar : public GestureTest {
+class DateBar : public AppBarTest {
 protected:
     void SetUp() override {
-        GestureTest::SetUp();
-        Screen(240, 320);
-        std::filesystem::create_directories(device.Host("Program Files/Scribbo"));
-        std::filesystem::copy_file(std::string(SCRIBBO_DATA_DIR) + "/language.txt",
-                                   device.Host("Program Files/Scribbo/language.txt"));
-        ASSERT_EQ(LoadLanguageFile(), 1);
+        AppBarTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(LoadTexts(device));
         std::filesystem::create_directories(device.Host("My Documents/Pad"));
         // Wednesday 15 March 2023, 09:30.
         SYSTEMTIME now{2023, 3, 3, 15, 9, 30, 0, 0};
         ASSERT_TRUE(plat::SetVirtualLocalTime(now));
     }
-    void TearDown() override {
-        GestureTest::TearDown();
-        FreeLanguageTexts();
-        AppFonts()->RemoveAllUserFont();
-        AppFonts()->RemoveAllFont();
-        FreeGLib();
-        // Later suites expect the default screen.
-        FreeGlobalDC();
-        plat::StartHeadless(480, 640);
-        ResetDisplayMode();
-    }
-    void Screen(int w, int h) {
-        FreeGlobalDC();
-        plat::StartHeadless(w, h);
-        ResetDisplayMode();
-        InitGLibControl();
-        InitDefaultSettings();
-        AppFonts()->RemoveAllUserFont();
-        AppFonts()->RemoveAllFont();
-    }
     // The owner (which counts the bar's notices) and the bar across the screen's top.
     void Make(double date, int barHeight = 23) {
-        ASSERT_TRUE(owner.Create(nullptr, u"owner", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 plat::ScreenSize().cx, plat::ScreenSize().cy));
+        ASSERT_NO_FATAL_FAILURE(MakeOwner(owner));
         ASSERT_TRUE(bar.CreateBar(owner, &owner, RECT{0, 0, plat::ScreenSize().cx, barHeight},
                                   eGBarHorizontal));
         bar.SetDate(date);

@@ -9,7 +9,7 @@
 #include "scribbo/Palette.h"
 #include "scribbo/Settings.h"
 
-#include "gesture_test_support.h"
+#include "app_bar_test_support.h"
 #include "scribbo_test_support.h"
 #include "winza/GFontManager.h"
 #include "winza/GLib.h"
@@ -72,39 +72,16 @@ struct ScreenFirst {
     }
 };
 
-class FolderBar : public GestureTest {
+class FolderBar : public AppBarTest {
 protected:
     explicit FolderBar(SIZE screen = SIZE{240, 320}) : first(screen) {}
     void SetUp() override {
-        GestureTest::SetUp();
-        Screen(240, 320);
-        fs::create_directories(device.Host("Program Files/Scribbo"));
-        fs::copy_file(std::string(SCRIBBO_DATA_DIR) + "/language.txt",
-                      device.Host("Program Files/Scribbo/language.txt"));
-        ASSERT_EQ(LoadLanguageFile(), 1);
+        AppBarTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(LoadTexts(device));
         // New folders take their colours from the palette.
         ASSERT_EQ(LoadPaletteColors(plat::ThisModule()), 1);
         for (const char* f : {"A", "B", "C", "B/Inner"})
             fs::create_directories(Host(f));
-    }
-    void TearDown() override {
-        GestureTest::TearDown();
-        FreeLanguageTexts();
-        AppFonts()->RemoveAllUserFont();
-        AppFonts()->RemoveAllFont();
-        FreeGLib();
-        FreeGlobalDC();
-        plat::StartHeadless(480, 640);
-        ResetDisplayMode();
-    }
-    void Screen(int w, int h) {
-        FreeGlobalDC();
-        plat::StartHeadless(w, h);
-        ResetDisplayMode();
-        InitGLibControl();
-        InitDefaultSettings();
-        AppFonts()->RemoveAllUserFont();
-        AppFonts()->RemoveAllFont();
     }
     // Host path of a folder of the store ("" the root).
     std::string Host(const std::string& folder) {
@@ -119,9 +96,8 @@ protected:
         return p;
     }
     void Make(int barHeight = 23) {
+        ASSERT_NO_FATAL_FAILURE(MakeOwner(owner));
         const SIZE screen = plat::ScreenSize();
-        ASSERT_TRUE(
-            owner.Create(nullptr, u"owner", WS_POPUP | WS_VISIBLE, 0, 0, screen.cx, screen.cy));
         ASSERT_TRUE(
             bar.CreateBar(owner, &owner, RECT{0, 0, screen.cx, barHeight}, eGBarHorizontal));
         bar.LoadTree();

@@ -6,7 +6,7 @@
 #include "scribbo/GToolBarLauncher.h"
 #include "scribbo/Settings.h"
 
-#include "gesture_test_support.h"
+#include "app_bar_test_support.h"
 #include "winza/DrawHelpers.h"
 #include "winza/GFontManager.h"
 #include "winza/GLib.h"
@@ -62,29 +62,8 @@ public:
     }
 };
 
-class Launchers : public GestureTest {
+class Launchers : public AppBarTest {
 protected:
-    void SetUp() override {
-        GestureTest::SetUp();
-        Screen(240, 320);
-    }
-    void TearDown() override {
-        GestureTest::TearDown();
-        AppFonts()->RemoveAllFont();
-        FreeGLib();
-        FreeGlobalDC();
-        plat::StartHeadless(480, 640);
-        ResetDisplayMode();
-    }
-    void Screen(int w, int h) {
-        FreeGlobalDC();
-        plat::StartHeadless(w, h);
-        ResetDisplayMode();
-        InitGLibControl();
-        InitDefaultSettings();
-        AppFonts()->RemoveAllFont();
-        k = w > 320 ? 2 : 1;
-    }
     // White paper with a few strokes of ink across it.
     void MakePicture(int w, int h) {
         ASSERT_TRUE(picture.Create(w, h, 24));
@@ -102,7 +81,7 @@ protected:
         const int h = plat::ScreenSize().cy;
         MakePicture(w, h);
         pad.picture = &picture;
-        ASSERT_TRUE(pad.Create(nullptr, u"pad", WS_POPUP | WS_VISIBLE, 0, 0, w, h));
+        ASSERT_NO_FATAL_FAILURE(MakeOwner(pad, u"pad"));
         const int t = 15 * k;
         for (GScrollBar* bar : {&vbar, &hbar}) {
             bar->SetAnimate(1);
@@ -170,7 +149,6 @@ protected:
         return dir + "/" + name + ".png";
     }
 
-    int k = 1;
     GDib picture;
     PadParent pad;
     GScrollBar vbar;
