@@ -1,19 +1,32 @@
 # Shared build rules. Each library globs its own sources and tests, so adding a file
 # never means touching another folder's CMakeLists.
 
-# scribbo_tests(<suite> <libs...>): one GoogleTest executable from <dir>/tests/*.cpp.
-# Tests whose name contains "Slow" are labelled slow and skipped by the sanitizer pass.
+# scribbo_tests(<suite> <libs...>): one GoogleTest executable from <dir>/tests/*.cpp, and one
+# more, <lib>_thread_tests, from the tests where threads meet (<dir>/tests/threads/*.cpp), so
+# the thread-sanitizer build compiles only those. Both are labelled with their own name; tests
+# whose name contains "Slow" are skipped by the sanitizer pass.
 function(scribbo_tests suite)
+    string(REGEX REPLACE "_tests$" "_thread_tests" _threads ${suite})
     file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
-    if(NOT _srcs)
-        return()
-    endif()
-    add_executable(${suite} ${_srcs})
-    target_link_libraries(${suite} PRIVATE ${ARGN} platform_testing GTest::gtest GTest::gtest_main GTest::gmock)
-    target_include_directories(${suite} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
-    target_compile_definitions(${suite} PRIVATE SCRIBBO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
-    gtest_discover_tests(${suite} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES LABELS ${suite})
+    file(GLOB _thread_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/threads/*.cpp)
+    foreach(_name IN ITEMS ${suite} ${_threads})
+        if(_name STREQUAL suite)
+            set(_files ${_srcs})
+        else()
+            set(_files ${_thread_srcs})
+        endif()
+        if(NOT _files)
+            continue()
+        endif()
+        add_executable(${_name} ${_files})
+        target_link_libraries(${_name} PRIVATE ${ARGN} platform_testing GTest::gtest
+                              GTest::gtest_main GTest::gmock)
+        target_include_directories(${_name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+        target_compile_definitions(${_name}
+                                   PRIVATE SCRIBBO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+        gtest_discover_tests(${_name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                             PROPERTIES LABELS ${_name})
+    endforeach()
 endfunction()
 
 # scribbo_resources(<target> <id> <type> <file> [<id> <type> <file> ...]): compiles files

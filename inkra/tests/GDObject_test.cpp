@@ -1,11 +1,11 @@
 // Drawing-object records: creation, copies that own their buffers, the data setters, the
-// bounding-rectangle hit test, the stored header layout and the shared pool.
+// bounding-rectangle hit test, and the stored header layout (the shared pool has its own threaded
+// tests).
 #include "inkra/GDObject.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -201,38 +201,6 @@ TEST(GDObjectHeader, BytesFollowTheStoredLayout) {
     EXPECT_EQ(back.bounds.bottom, 0x12345678);
     EXPECT_EQ(back.transform.dx, -2);
     EXPECT_EQ(back.points, nullptr);
-}
-
-TEST(GDObjectPool, RecordsComeZeroedAndGoBackReleased) {
-    GDObject* o = AllocGDObject();
-    ASSERT_NE(o, nullptr);
-    EXPECT_EQ(o->kind, 0);
-    EXPECT_TRUE(IsIdentity(o->transform));
-    o->SetTextData(u"freed with the record");
-    FreeGDObject(o);
-    FreeGDObject(nullptr);
-}
-
-TEST(GDObjectPool, TwoThreadsAllocateAndFreeAtOnce) {
-    auto work = [] {
-        std::vector<GDObject*> mine;
-        for (int round = 0; round < 20; ++round) {
-            for (int i = 0; i < 100; ++i) {
-                GDObject* o = AllocGDObject();
-                ASSERT_NE(o, nullptr);
-                o->kind = DO_STROKE;
-                mine.push_back(o);
-            }
-            for (GDObject* o : mine) {
-                EXPECT_EQ(o->kind, DO_STROKE);
-                FreeGDObject(o);
-            }
-            mine.clear();
-        }
-    };
-    std::thread a(work), b(work);
-    a.join();
-    b.join();
 }
 
 } // namespace

@@ -1,8 +1,7 @@
-// The queue: posting and sending, filters, WM_QUIT, nested loops, translation of keys, and
-// waking a sleeping thread from another one.
+// The queue: posting and sending, filters, WM_QUIT, nested loops and translation of keys
+// (messages between threads have their own tests).
 #include "window_test_support.h"
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -40,16 +39,6 @@ TEST_F(MessageTest, PeekFiltersByWindowAndRange) {
     ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(m.message, static_cast<UINT>(WM_USER + 2));
     EXPECT_FALSE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
-}
-
-TEST_F(MessageTest, ThreadMessagesHaveNoWindow) {
-    ASSERT_TRUE(PostThreadMessageW(GetCurrentThreadId(), WM_USER + 4, 5, 6));
-    MSG m;
-    ASSERT_TRUE(
-        PeekMessageW(&m, reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1)), 0, 0, PM_REMOVE));
-    EXPECT_EQ(m.hwnd, nullptr);
-    EXPECT_EQ(m.message, static_cast<UINT>(WM_USER + 4));
-    EXPECT_EQ(DispatchMessageW(&m), 0);
 }
 
 TEST_F(MessageTest, QuitComesAfterPostedMessagesAndEndsGetMessage) {
@@ -133,40 +122,6 @@ TEST_F(MessageTest, TranslateMakesCharactersFromKeys) {
     EXPECT_EQ(seq[0], static_cast<UINT>(WM_KEYDOWN));
     EXPECT_EQ(seq[1], static_cast<UINT>(WM_CHAR)) << "the character comes right after its key";
     EXPECT_EQ(seq[2], static_cast<UINT>(WM_KEYUP));
-}
-
-TEST_F(MessageTest, PostFromAnotherThreadWakesGetMessage) {
-    HWND w = Make(WS_POPUP, 0, 0, 10, 10);
-    std::thread poster([w] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        PostMessageW(w, WM_USER + 7, 42, 0);
-    });
-    MSG m;
-    ASSERT_TRUE(GetMessageW(&m, nullptr, 0, 0));
-    poster.join();
-    EXPECT_EQ(m.message, static_cast<UINT>(WM_USER + 7));
-    EXPECT_EQ(m.wParam, 42u);
-}
-
-TEST_F(MessageTest, SendFromAnotherThreadRunsOnTheWindowsThread) {
-    HWND w = Make(WS_POPUP, 0, 0, 10, 10);
-    DWORD handledOn = 0;
-    handlers[w] = [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT* r) {
-        if (msg != WM_USER)
-            return false;
-        handledOn = GetCurrentThreadId();
-        *r = static_cast<LRESULT>(wp * 2);
-        PostQuitMessage(0);
-        return true;
-    };
-    std::atomic<LRESULT> result{0};
-    std::thread sender([&] { result = SendMessageW(w, WM_USER, 21, 0); });
-    MSG m;
-    while (GetMessageW(&m, nullptr, 0, 0))
-        DispatchMessageW(&m);
-    sender.join();
-    EXPECT_EQ(result.load(), 42);
-    EXPECT_EQ(handledOn, GetCurrentThreadId());
 }
 
 TEST_F(MessageTest, WaitMessageReturnsForNewMessagesOnly) {

@@ -1,8 +1,5 @@
-// Timers on the virtual clock: due exactly, in order, only when nothing else waits, and able
-// to wake a thread that sleeps for messages.
+// Timers on the virtual clock: due exactly, in order, and only when nothing else waits.
 #include "window_test_support.h"
-
-#include <thread>
 
 namespace {
 
@@ -104,20 +101,6 @@ TEST_F(TimerTest, ProcedureTimersCallTheProcedure) {
     EXPECT_EQ(g_procCalls, (std::vector<UINT_PTR>{9, thread}));
     EXPECT_TRUE(TimerIds(log).empty()) << "the window procedure is not called";
     KillTimer(nullptr, thread);
-}
-
-TEST_F(TimerTest, ClockAdvancedElsewhereWakesAWaitingThread) {
-    HWND w = Make(WS_POPUP, 0, 0, 10, 10);
-    SetTimer(w, 4, 500, nullptr);
-    std::thread advancer([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        clock.Advance(500);
-    });
-    MSG m;
-    ASSERT_TRUE(GetMessageW(&m, nullptr, 0, 0));
-    advancer.join();
-    EXPECT_EQ(m.message, static_cast<UINT>(WM_TIMER));
-    EXPECT_EQ(m.wParam, 4u);
 }
 
 } // namespace
