@@ -5,7 +5,7 @@
 // sequence (any evenly spread sequence will do). Text goes through a device context, so a
 // page holding text is drawn in one pass.
 #include "inkra/InkraPage.h"
-#include "inkra/InkraRect.h"
+#include "InkraRect.h"
 #include "inkra/InkBlendOps.h"
 #include "inkra/StrokePainter.h"
 

@@ -2,7 +2,7 @@
 
 #include "inkra/GCurve.h"
 #include "inkra/InkShape.h"
-#include "inkra/InkraRect.h"
+#include "InkraRect.h"
 
 #include <cstring>
 
