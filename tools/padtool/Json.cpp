@@ -71,16 +71,6 @@ void Encode(std::string& out, char32_t cp) {
     }
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The unit of a \u escape at text[at], or -1.
 long EscapedUnit(std::string_view text, std::size_t at) {
     if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u')
@@ -395,6 +385,16 @@ int Base64Digit(char c) {
 }
 
 } // namespace
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 bool JsonParse(std::string_view text, Json& out, std::string& error, const JsonLimits& limits) {
     out = Json();

@@ -190,23 +190,13 @@ Json ObjectToJson(const GDObject& o) {
 
 // ---- Reading ------------------------------------------------------------------------------
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Exactly 2 * size hex digits.
 bool ParseHex(std::string_view digits, BYTE* out, int size) {
     if (digits.size() != size_t(2 * size))
         return false;
     for (int i = 0; i < size; ++i) {
-        const int hi = HexValue(digits[2 * size_t(i)]);
-        const int lo = HexValue(digits[2 * size_t(i) + 1]);
+        const int hi = HexDigit(digits[2 * size_t(i)]);
+        const int lo = HexDigit(digits[2 * size_t(i) + 1]);
         if (hi < 0 || lo < 0)
             return false;
         out[i] = BYTE(hi << 4 | lo);
