@@ -74,7 +74,9 @@ protected:
             page.GetGDObject(i)->bounds = bounds[static_cast<size_t>(i)];
         page.SetDrawMan(&buffer, &back, mask.data(), clip, INK_LINE_FACTOR, INK_DIVIDE_FACTOR,
                         useCurve);
+        // The inverse keeps the centre it is given: the identity's.
         MATRIX inverse;
+        MatrixIdentity(&inverse);
         MatrixInvert(&view, &inverse);
         InkraSetRedrawBands(bands);
         Outcome out;
