@@ -144,7 +144,8 @@ protected:
     static bool Dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 400; }
     // Input steps run whenever a nested loop (a hold on a tab) would wait.
     void Script(const std::string& text) {
-        const std::string path = ::testing::TempDir() + "/pad_view_script.txt";
+        // Inside this test's own device: tests running at once must not share the file.
+        const std::string path = device.Root() + "/pad_view_script.txt";
         std::ofstream(path) << text;
         std::string error;
         ASSERT_TRUE(plat::LoadInputScript(path, &error)) << error;
