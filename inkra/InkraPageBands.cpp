@@ -41,10 +41,6 @@ bool DrawsAlike(const GDObject* object) {
            blend == BlendEraser || blend == BlendPencel;
 }
 
-bool Meets(const tagRECT& a, const tagRECT& b) {
-    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
-}
-
 // Pixel rows a stroke can reach, top to bottom inclusive: its points' rows widened by the
 // widest point, the line factor and, when spans are drawn as curves, the most a curve between
 // three of its points can swing beyond them (under half its height) and a few pixels of
@@ -95,11 +91,7 @@ struct Band {
                 clearWhole = false;
                 continue;
             }
-            const tagRECT rect = painter.DrawStroke((*strokes)[k], view, !clearWhole);
-            const tagRECT clipped = Clamp(rect, painter.clip);
-            painter.ClearMask(clearWhole ? nullptr : &clipped);
-            clearWhole = false;
-            drawn[k] = rect;
+            drawn[k] = painter.DrawStrokeAlone((*strokes)[k], view, clearWhole);
             drew[k] = 1;
         }
     }
@@ -136,18 +128,15 @@ bool InkraPage::DrawBanded(GArray* objects, const MATRIX* view, const MATRIX* in
             continue;
         if (object->kind == DO_TEXT || (object->kind == DO_STROKE && !DrawsAlike(object)))
             return false;
-        tagRECT mapped;
-        MatrixTransformRect(view, &object->bounds, &mapped);
-        if (!RectIsEmpty(&mapped) && mapped.right != mapped.left && mapped.bottom != mapped.top &&
-            !Meets(mapped, m_rcClip))
-            continue;
-        if (object->kind != DO_STROKE || object->pointCount == 0 || !object->points)
+        if (OutsideClip(object, view) || object->kind != DO_STROKE || object->pointCount == 0 ||
+            !object->points)
             continue;
         strokes.push_back(object);
         reach.push_back(StrokeReach(object, view, m_nLineFactor, m_bUseCurve != 0));
         points += object->pointCount;
-        const LONG middle = std::clamp<LONG>(mapped.top + (mapped.bottom - mapped.top) / 2,
-                                             clip.top, clip.bottom - 1);
+        const Reach& r = reach.back();
+        const LONG middle =
+            std::clamp<LONG>(r.top + (r.bottom - r.top) / 2, clip.top, clip.bottom - 1);
         rowPoints[static_cast<size_t>(middle - clip.top)] += object->pointCount;
     }
     if (points < kBandPoints)

@@ -18,6 +18,13 @@ bool Meets(const tagRECT& a, const tagRECT& b) {
 
 } // namespace
 
+bool InkraPage::OutsideClip(const GDObject* object, const MATRIX* view) const {
+    tagRECT mapped;
+    MatrixTransformRect(view, &object->bounds, &mapped);
+    return !RectIsEmpty(&mapped) && mapped.right != mapped.left && mapped.bottom != mapped.top &&
+           !Meets(mapped, m_rcClip);
+}
+
 tagRECT InkraPage::DrawClip() const {
     if (!m_pBuffer)
         return m_rcClip;
@@ -58,22 +65,16 @@ tagRECT InkraPage::DrawObject(HDC dc, GDObject* object, const MATRIX* view, cons
                               bool& clearWhole) {
     if (!m_pBuffer || !object || !view || !inverse)
         return tagRECT{0, 0, 0, 0};
-    tagRECT mapped;
-    MatrixTransformRect(view, &object->bounds, &mapped);
-    if (!RectIsEmpty(&mapped) && mapped.right != mapped.left && mapped.bottom != mapped.top &&
-        !Meets(mapped, m_rcClip))
+    if (OutsideClip(object, view))
         return tagRECT{0, 0, 0, 0};
     if (object->kind == DO_STROKE) {
         // A stroke still being written keeps its points outside the record.
         if (object->pointCount == 0 || !object->points)
             return tagRECT{0, 0, 0, 0};
-        tagRECT drawn = Painter().DrawStroke(object, view, !clearWhole);
+        tagRECT drawn = Painter().DrawStrokeAlone(object, view, clearWhole);
         // A redrawn stroke ends any pencil tracking of the stroke being written.
         m_pPencelArea = nullptr;
         const tagRECT clipped = Clamp(drawn, DrawClip());
-        // Each object's coverage stands alone.
-        ClearMask(clearWhole ? nullptr : &clipped);
-        clearWhole = false;
         if (!NoArea(drawn))
             MatrixTransformRect(inverse, &drawn, &object->bounds);
         return clipped;

@@ -74,6 +74,15 @@ tagRECT StrokePainter::DrawCurve(InkRasterProc raster, InkBlendProc blend, GWPOI
     return all;
 }
 
+tagRECT StrokePainter::DrawStrokeAlone(const GDObject* object, const MATRIX* view,
+                                       bool& clearWhole) {
+    const tagRECT rect = DrawStroke(object, view, !clearWhole);
+    const tagRECT clipped = Clamp(rect, clip);
+    ClearMask(clearWhole ? nullptr : &clipped);
+    clearWhole = false;
+    return rect;
+}
+
 void StrokePainter::ClearMask(const tagRECT* area) const {
     if (!mask || !buffer || !buffer->GetSafeHandle())
         return;

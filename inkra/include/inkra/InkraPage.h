@@ -132,6 +132,8 @@ public:
 private:
     // The clip limited to the buffer, so that no rasteriser leaves the pixels.
     tagRECT DrawClip() const;
+    // The object's bounds through view miss the clip: a redraw passes it by.
+    bool OutsideClip(const GDObject* object, const MATRIX* view) const;
     // Draws one object; clearWhole clears the whole mask after a stroke, else only the part
     // the stroke can have touched (the mask was zero before).
     tagRECT DrawObject(HDC dc, GDObject* object, const MATRIX* view, const MATRIX* inverse,

@@ -35,6 +35,11 @@ struct StrokePainter {
                       GWPOINT& p2, int& drawn, BYTE r, BYTE g, BYTE b);
     // maskClear: the mask is known to be zero before the stroke. The stroke must have points.
     tagRECT DrawStroke(const GDObject* object, const MATRIX* view, bool maskClear);
+    // DrawStroke, then the mask cleared where the stroke can have touched it, so that each
+    // stroke's coverage stands alone; clearWhole (set for a redraw's first stroke, which may
+    // meet coverage left by earlier drawing) clears all owned rows instead and is reset.
+    // The stroke's rectangle, unclipped.
+    tagRECT DrawStrokeAlone(const GDObject* object, const MATRIX* view, bool& clearWhole);
     // Null clears the owned rows; else area, limited to the buffer.
     void ClearMask(const tagRECT* area) const;
 };
