@@ -101,6 +101,12 @@ private:
     pid_t m_pid = 0;
 };
 
+// A display to open windows on: the one given, else a virtual one started by xvfb.
+bool HaveDisplay(VirtualDisplay& xvfb) {
+    const char* display = std::getenv("DISPLAY");
+    return (display && *display) || (OnPath("Xvfb") && xvfb.Start());
+}
+
 struct Seen {
     bool down = false, up = false;
     POINT downAt{};
@@ -136,11 +142,8 @@ void Push(const SDL_Event& e) {
 
 TEST(SdlBackendSlowTest, WindowAppearsAndInputArrives) {
     VirtualDisplay xvfb;
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) {
-        if (!OnPath("Xvfb") || !xvfb.Start())
-            GTEST_SKIP() << "skipped: no display";
-    }
+    if (!HaveDisplay(xvfb))
+        GTEST_SKIP() << "skipped: no display";
     plat::StartOptions o;
     o.screenWidth = 240;
     o.screenHeight = 320;
@@ -257,11 +260,8 @@ TEST(DesktopPointer, AHeadlessDisplayHasNoDesktopQueue) {
 
 TEST(SdlBackendSlowTest, PushedPointerArrivesAtItsScreenPixelAndFramesAreReported) {
     VirtualDisplay xvfb;
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) {
-        if (!OnPath("Xvfb") || !xvfb.Start())
-            GTEST_SKIP() << "skipped: no display";
-    }
+    if (!HaveDisplay(xvfb))
+        GTEST_SKIP() << "skipped: no display";
     plat::StartOptions o;
     o.screenWidth = 160;
     o.screenHeight = 200;
