@@ -106,6 +106,18 @@ int InkraMan::InitBuffer(HDC dc, int width, int height) {
 }
 
 int InkraMan::InitBuffer(HDC dc, COLORREF colour, int width, int height) {
+    if (!MakeBuffers(dc, width, height))
+        return 0;
+    m_crBack = colour;
+    m_BackBlock.SetBackColor(colour, 255);
+    if (!m_BufferBlock.CopyDib(&m_BackBlock)) {
+        ReleaseBuffer();
+        return 0;
+    }
+    return 1;
+}
+
+int InkraMan::MakeBuffers(HDC dc, int width, int height) {
     if (width <= 0 || height <= 0 || !dc) {
         ReleaseBuffer();
         return 0;
@@ -142,9 +154,10 @@ int InkraMan::InitBuffer(HDC dc, COLORREF colour, int width, int height) {
         // Fresh from calloc: zero without a pass over it.
         m_MaskArea = inkra::detail::MaskArea{false, 0, 0, -1, -1};
     }
-    m_crBack = colour;
-    m_BackBlock.SetBackColor(colour, 255);
-    if (!m_BufferBlock.CopyDib(&m_BackBlock)) {
+    // A buffer of the right size is kept; a new one comes zeroed, with no pass over it.
+    if ((!m_BufferBlock.GetSafeHandle() || m_BufferBlock.Width() != width ||
+         m_BufferBlock.Height() != height || m_BufferBlock.GetBitCount() != 24) &&
+        !m_BufferBlock.Create(width, height, 24)) {
         ReleaseBuffer();
         return 0;
     }
@@ -229,6 +242,13 @@ void InkraMan::UpdateBuffer(tagRECT& rect) {
         m_BackBlock.DrawDib(&m_BufferBlock, area.left, area.top, area.right - area.left,
                             area.bottom - area.top, area.left, area.top, area.right - area.left,
                             area.bottom - area.top, 0, 255, 0);
+    DrawPageInk(rect);
+}
+
+void InkraMan::DrawPageInk(tagRECT& rect) {
+    if (!m_pCurPage || !m_BufferBlock.GetSafeHandle())
+        return;
+    SetBufferInfo(-1);
     const tagRECT saved = m_pCurPage->GetValidRect();
     rect = inkra::Clamp(rect, saved);
     if (inkra::NoArea(rect))

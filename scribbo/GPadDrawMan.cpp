@@ -63,10 +63,12 @@ void GPadDrawMan::FreeBackImage() {
 }
 
 int GPadDrawMan::InitBuffer(HDC dc, int width, int height) {
-    if (!InkraMan::InitBuffer(dc, m_Template.BackColor, width, height)) {
+    // The paper fills the back block and the buffer below, so they are made but not filled.
+    if (!MakeBuffers(dc, width, height)) {
         ReleasePaper();
         return 0;
     }
+    m_crBack = m_Template.BackColor;
     if (!m_hPaperDC) {
         m_hPaperDC = CreateCompatibleDC(dc);
         if (!m_hPaperDC) {
@@ -86,7 +88,6 @@ int GPadDrawMan::InitBuffer(HDC dc, int width, int height) {
             InkraMan::ReleaseBuffer();
             return 0;
         }
-        m_Paper.SetBackColor(COLORREF(0xFFFFFF), 255);
         m_hPaperOld = static_cast<HBITMAP>(SelectObject(m_hPaperDC, m_Paper.GetSafeHandle()));
     }
     m_nViewWidth = width;

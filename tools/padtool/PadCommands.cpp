@@ -460,17 +460,26 @@ int RunRender(const RenderRequest& r, std::string& why) {
               " pixels at " + std::to_string(r.zoom) + " %, more than a picture may have";
         return kExitFile;
     }
+    const int first = r.all ? 1 : r.page;
+    const int last = r.all ? memo.GetPageNum() : r.page;
+    // The first page is current before the buffers are made, so the paper they are filled
+    // with is its paper and only its ink remains to be drawn: each buffer is filled once.
+    memo.SetCurPage(first - 1, 0);
+    memo.ScrollTo(0, 0, 0);
     if (!memo.InitBuffer(m.Dc(), int(width), int(height))) {
         why = "cannot make a drawing buffer of " + std::to_string(width) + " x " +
               std::to_string(height);
         return kExitFile;
     }
-    const int first = r.all ? 1 : r.page;
-    const int last = r.all ? memo.GetPageNum() : r.page;
     for (int page = first; page <= last; ++page) {
-        memo.SetCurPage(page - 1, 0);
-        memo.ScrollTo(0, 0, 0);
-        memo.Render();
+        if (page == first) {
+            tagRECT all{0, 0, int(width), int(height)};
+            memo.DrawPageInk(all);
+        } else {
+            memo.SetCurPage(page - 1, 0);
+            memo.ScrollTo(0, 0, 0);
+            memo.Render();
+        }
         const std::string name = r.all ? PageFileName(r.out, page) : r.out;
         std::string host;
         if (!HostPath(name, host, why))

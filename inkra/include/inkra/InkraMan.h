@@ -71,6 +71,9 @@ public:
                     int srcY = -1);
     // Redraws rect (clamped to the page's clip in place): background, then the current page.
     void UpdateBuffer(tagRECT& rect);
+    // Draws the current page's ink in rect (clamped in place) over what the buffer holds
+    // already, without putting the background back first: for a buffer just filled with it.
+    void DrawPageInk(tagRECT& rect);
     tagRECT DrawGDObject(GDObject* object);
     GDib* GetBufferBlock() { return &m_BufferBlock; }
     GDib* GetBackBlock() { return &m_BackBlock; }
@@ -155,6 +158,9 @@ protected:
     // Widens the part of the mask that can be non-zero by a drawn rectangle.
     void MaskTouched(const tagRECT& drawn);
     tagRECT FullRect() const { return tagRECT{0, 0, Width(), Height()}; }
+    // The buffers, mask and memory DC at this size with nothing drawn in them: a subclass
+    // that fills the background itself fills it once. 1 on success, 0 (all released) on failure.
+    int MakeBuffers(HDC dc, int width, int height);
     void UpdateAll();
     void AfterMatrixChange();
     void CopyFrom(const InkraMan& other);
