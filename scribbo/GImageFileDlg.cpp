@@ -28,13 +28,21 @@ void GImageFileDlg::ReloadFolder() {
 }
 
 RECT GImageFileDlg::PlaceThumbnail(POINT listPoint, int pictureWidth, int pictureHeight) {
-    const int w = m_nThumbWidth;
-    const int h = pictureWidth > 0
-                      ? static_cast<int>(static_cast<long long>(w) * pictureHeight / pictureWidth)
-                      : 0;
     RECT list{0, 0, 0, 0};
     if (HWND lh = m_fileList.GetSafeHwnd())
         ::GetWindowRect(lh, &list);
+    int w = m_nThumbWidth;
+    int h = pictureWidth > 0
+                ? static_cast<int>(static_cast<long long>(w) * pictureHeight / pictureWidth)
+                : 0;
+    // A picture taller than the list gets a narrower preview of the same shape, so it never
+    // covers the name box and the buttons below the list.
+    const int room = list.bottom - list.top - 1;
+    if (h > room && room > 0 && pictureHeight > 0) {
+        h = room;
+        w = std::max(1,
+                     static_cast<int>(static_cast<long long>(room) * pictureWidth / pictureHeight));
+    }
     // The row's vertical centre decides: rows in the lower half get the preview above them.
     const int rowH = std::max(1, m_fileList.GetItemHeight());
     const int scroll = m_fileList.GetScrollPosV();

@@ -256,6 +256,7 @@ int GDialog::DoModal(HWND parent, int) {
     // Shown without activation; the keys must still come here.
     Reactivate();
     m_bKeyValid = GetValidKeyState();
+    m_bEscapeDown = 0;
 
     MSG msg;
     while (!IsEndResult(m_nResult)) {
@@ -393,6 +394,9 @@ LRESULT GDialog::OnKeyDown(HWND, WPARAM key) {
         case VK_DOWN:
             MoveFocus(1);
             break;
+        case VK_ESCAPE:
+            m_bEscapeDown = 1;
+            break;
         default:
             break;
     }
@@ -422,6 +426,9 @@ LRESULT GDialog::OnKeyUp(HWND hwnd, WPARAM key) {
             return m_nResult;
         }
         case VK_ESCAPE:
+            if (!m_bEscapeDown)
+                return 0;
+            m_bEscapeDown = 0;
             return OnCancel();
         default:
             return 0;

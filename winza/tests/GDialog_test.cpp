@@ -77,6 +77,16 @@ TEST_F(GDialogTest, AKeyDownWhenTheDialogOpensDoesNothingUntilReleased) {
     EXPECT_EQ(dialog.DoModal(nullptr, 0), 2);
 }
 
+// A menu the dialog opened closes on the press of Escape; its release must not cancel too.
+TEST_F(GDialogTest, AnEscapeReleaseWhosePressWentElsewhereDoesNotCancel) {
+    dialog.onStart = [&] {
+        dialog.SetFocusIndex(0, 0);
+        plat::InputKey(VK_ESCAPE, false);
+        dialog.Key(VK_RETURN);
+    };
+    EXPECT_EQ(dialog.DoModal(nullptr, 0), 1);
+}
+
 TEST_F(GDialogTest, ATapOnOkEndsTheDialogDuringItsRelease) {
     LoggingWinza outside;
     ASSERT_TRUE(outside.Create(nullptr, u"out", WS_POPUP | WS_VISIBLE, 0, 260, 240, 60));

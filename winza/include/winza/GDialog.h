@@ -96,6 +96,8 @@ protected:
     int m_nFocus = -1;
     int m_bPenDown = 0;
     int m_bKeyValid = 1;
+    // Escape cancels on its release only when its press came here too, not to a menu it closed.
+    int m_bEscapeDown = 0;
     int m_bTitle = 0;
     int m_nTitleHeight;
     HFONT m_hTitleFont;

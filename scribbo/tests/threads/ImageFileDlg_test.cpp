@@ -215,10 +215,12 @@ TEST_F(ImageFileDlgTest, APictureNearTheBottomOpensAboveTheTouchAndStaysInTheLis
         EXPECT_GT(rc.left, listRect.left);
         EXPECT_LE(rc.right, listRect.right);
         EXPECT_GT(rc.top, listRect.top);
-        if (c.h * 100 / c.w < listH) {
-            EXPECT_LE(rc.bottom, listRect.bottom);
-        }
+        EXPECT_LE(rc.bottom, listRect.bottom);
     }
+    // One taller than the list keeps its shape, narrowed to the list's height.
+    const RECT tall = dlg.PlaceThumbnail(POINT{10, listH - 5}, 60, 200);
+    EXPECT_EQ(tall.bottom - tall.top, listH - 1);
+    EXPECT_EQ(tall.right - tall.left, (listH - 1) * 60 / 200);
 }
 
 TEST_F(ImageFileDlgTest, HidingDuringADecodeEndsTheWorkerAndANewStartStillLoads) {
