@@ -21,6 +21,17 @@ Script& WriteMemo(Script& script, const Screen& s) {
         .Wait(300);
 }
 
+// The memo WriteMemo left: one page holding its one pen stroke, in the folder given.
+void ExpectWrittenMemo(const Device& device, const std::string& folder) {
+    const std::vector<std::string> memos = device.Memos();
+    ASSERT_EQ(memos.size(), 1u);
+    EXPECT_EQ(memos[0], device.Host(folder + "/20240101_000000.pad"));
+    const padtool::Json memo = device.Dump(memos[0]);
+    ASSERT_EQ(PageCount(memo), 1);
+    ASSERT_EQ(Objects(memo, 0).size(), 1u);
+    EXPECT_EQ(Int(Objects(memo, 0)[0], "stroke_type"), 0);
+}
+
 // Pixels of the first row (or grid cell) in the memo's paper colour.
 int FirstEntry(const Device& device, const std::string& shot) {
     const Screen& s = device.screen;
@@ -56,12 +67,7 @@ TEST_P(ListSide, AMemoMovesIntoANewFolderThatIsColouredLockedAndUnlocked) {
     script.Wait(3000).Type("5826").Key("RETURN").Wait(300).Shot(device.ShotPath("unlocked"));
     ASSERT_EQ(device.Run(script), 0);
 
-    const std::vector<std::string> memos = device.Memos();
-    ASSERT_EQ(memos.size(), 1u);
-    EXPECT_EQ(memos[0], device.Host("My Documents/Pad/Work/20240101_000000.pad"));
-    const padtool::Json memo = device.Dump(memos[0]);
-    EXPECT_EQ(PageCount(memo), 1);
-    EXPECT_EQ(Objects(memo, 0).size(), 1u);
+    ExpectWrittenMemo(device, "My Documents/Pad/Work");
     // folder.info: version 2, 2, the colour, locked.
     std::ifstream info(device.Host("My Documents/Pad/Work/folder.info"), std::ios::binary);
     DWORD head[4] = {};
@@ -102,6 +108,7 @@ TEST_P(ListSide, DateNavigationWeeksAndTheCalendar) {
     script.Tap(s.dateButton).Wait(200).Shot(device.ShotPath("calendar"));
     script.Tap(s.calendarFirstMonday).Wait(200).Shot(device.ShotPath("picked"));
     ASSERT_EQ(device.Run(script), 0);
+    ExpectWrittenMemo(device, "My Documents/Pad");
 
     EXPECT_GT(FirstEntry(device, "dates"), s.width * 8);
     EXPECT_EQ(FirstEntry(device, "next-week"), 0);
@@ -125,6 +132,7 @@ TEST_P(ListSide, TheOptionsDialogChangesTheRowHeight) {
     script.Tap(s.rowHeightUp).Wait(100).Shot(device.ShotPath("taller"));
     script.Tap(s.optionsOk).Wait(300).Shot(device.ShotPath("after"));
     ASSERT_EQ(device.Run(script), 0);
+    ExpectWrittenMemo(device, "My Documents/Pad");
 
     // The row in the paper colour grows from the default height.
     const auto rowHeight = [&](const std::string& shot) {

@@ -1,6 +1,6 @@
-// One host file outside the root, seen by the device as a file on a storage card. The mapping
-// is by name, checked after "." and ".." are resolved, so nothing else under the card's folder
-// and nothing beside the host file can be reached through it.
+// Host files outside the root, each seen by the device as the one file on a storage card of
+// its own. The mapping is by name, checked after "." and ".." are resolved, so nothing else
+// under a card's folder and nothing beside a host file can be reached through it.
 #include "file_internal.h"
 
 #include <platform/device.h>
@@ -16,15 +16,26 @@ namespace {
 
 constexpr char kCardFolder[] = "Storage Card";
 
+struct HostFile {
+    std::string dir;  // host folder of the file
+    std::string name; // its name there
+};
+
 struct HostFileState {
     std::mutex mutex;
-    std::string dir;  // host folder of the file; empty when nothing is mapped
-    std::string name; // its name there
+    // Card k holds files[k]; a card keeps its file for the life of the process, so a memo
+    // still open from it saves to the file it came from.
+    std::vector<HostFile> files;
 };
 
 HostFileState& State() {
     static HostFileState state;
     return state;
+}
+
+// The device's own naming of further cards: "Storage Card", "Storage Card2", ...
+std::string CardFolder(size_t index) {
+    return index == 0 ? kCardFolder : kCardFolder + std::to_string(index + 1);
 }
 
 bool SameFolded(std::string_view a, std::string_view b) {
@@ -44,20 +55,23 @@ bool MapHostFile(const std::string& hostFile, std::u16string* devicePath) {
     const std::string name = real.filename().string();
     if (!IsDeviceExpressible(name))
         return false;
+    const std::string dir = real.parent_path().string();
     HostFileState& s = State();
     std::lock_guard lock(s.mutex);
-    s.dir = real.parent_path().string();
-    s.name = name;
+    size_t card = 0;
+    while (card < s.files.size() && !(s.files[card].dir == dir && s.files[card].name == name))
+        ++card;
+    if (card == s.files.size())
+        s.files.push_back({dir, name});
     if (devicePath)
-        *devicePath = u"\\" + FromUtf8(kCardFolder) + u"\\" + FromUtf8(name);
+        *devicePath = u"\\" + FromUtf8(CardFolder(card)) + u"\\" + FromUtf8(name);
     return true;
 }
 
 void UnmapHostFile() {
     HostFileState& s = State();
     std::lock_guard lock(s.mutex);
-    s.dir.clear();
-    s.name.clear();
+    s.files.clear();
 }
 
 bool DevicePathForHostFile(const std::string& hostFile, std::u16string* devicePath) {
@@ -70,19 +84,37 @@ bool DevicePathForHostFile(const std::string& hostFile, std::u16string* devicePa
     return MapHostFile(real.string(), devicePath);
 }
 
-bool FindMappedHostFile(const std::vector<std::string>& names, MappedPath* out) {
-    if (names.size() != 2 || !SameFolded(names[0], kCardFolder))
+bool MappedHostFile(LPCWSTR devicePath, std::string* hostFile) {
+    MappedPath m;
+    if (MapDevicePath(devicePath, &m) != 0)
         return false;
     HostFileState& s = State();
     std::lock_guard lock(s.mutex);
-    if (s.dir.empty() || !SameFolded(names[1], s.name))
+    for (const HostFile& f : s.files)
+        if (m.host == f.dir + "/" + f.name) {
+            *hostFile = m.host;
+            return true;
+        }
+    return false;
+}
+
+bool FindMappedHostFile(const std::vector<std::string>& names, MappedPath* out) {
+    if (names.size() != 2)
         return false;
-    out->parent = s.dir;
-    out->parentFound = true;
-    out->leaf = s.name;
-    out->leafWritten = names[1];
-    out->host = s.dir + "/" + s.name;
-    return true;
+    HostFileState& s = State();
+    std::lock_guard lock(s.mutex);
+    for (size_t card = 0; card < s.files.size(); ++card) {
+        const HostFile& f = s.files[card];
+        if (!SameFolded(names[0], CardFolder(card)) || !SameFolded(names[1], f.name))
+            continue;
+        out->parent = f.dir;
+        out->parentFound = true;
+        out->leaf = f.name;
+        out->leafWritten = names[1];
+        out->host = f.dir + "/" + f.name;
+        return true;
+    }
+    return false;
 }
 
 } // namespace plat

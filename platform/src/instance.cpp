@@ -5,6 +5,7 @@
 // cross-thread SendMessageW, which that thread takes inside any message loop, modal ones too.
 #include <platform/device.h>
 #include <platform/instance.h>
+#include <platform/utf.h>
 #include <platform/winbase.h>
 
 #include "backend.h"
@@ -211,6 +212,28 @@ WPARAM ParamValue(const InstanceParam& p) {
     return p.isText ? reinterpret_cast<WPARAM>(p.text.c_str()) : static_cast<WPARAM>(p.number);
 }
 
+// A device path this process reaches only through a mapped host file goes out as the host path.
+void SendHostPath(InstanceParam* p) {
+    std::string host;
+    if (p->isText && MappedHostFile(p->text.c_str(), &host)) {
+        p->text = FromUtf8(host);
+        p->isHostFile = true;
+    }
+}
+
+// A host path that came in is mapped here, and the window gets this process's device path;
+// false when the file can no longer be reached.
+bool TakeHostPath(InstanceParam* p) {
+    if (!p->isHostFile)
+        return true;
+    std::u16string devicePath;
+    if (!MapHostFile(ToUtf8(p->text), &devicePath))
+        return false;
+    p->text = devicePath;
+    p->isHostFile = false;
+    return true;
+}
+
 } // namespace
 
 LRESULT DeliverInstanceRequest(HWND hwnd, LPARAM lParam) {
@@ -221,8 +244,9 @@ LRESULT DeliverInstanceRequest(HWND hwnd, LPARAM lParam) {
     delivery->handled = true;
     SetForegroundWindow(hwnd);
     RaiseDisplay();
-    const InstanceRequest& r = delivery->request;
-    if (r.message == 0 || !IsWindow(hwnd))
+    InstanceRequest& r = delivery->request;
+    // A file that went away meanwhile is not asked for; the window still came to the front.
+    if (r.message == 0 || !IsWindow(hwnd) || !TakeHostPath(&r.wParam) || !TakeHostPath(&r.lParam))
         return 0;
     return SendMessageW(hwnd, r.message, ParamValue(r.wParam),
                         static_cast<LPARAM>(ParamValue(r.lParam)));
@@ -241,8 +265,11 @@ InstanceClaim ClaimInstance(const InstanceRequest& request, std::string* error, 
         if (s.owner)
             return InstanceClaim::First;
     }
+    InstanceRequest sent = request;
+    SendHostPath(&sent.wParam);
+    SendHostPath(&sent.lParam);
     std::vector<std::uint8_t> frame;
-    if (!EncodeRequest(request, &frame)) {
+    if (!EncodeRequest(sent, &frame)) {
         why = "a text of the request is too long";
         return InstanceClaim::Failed;
     }

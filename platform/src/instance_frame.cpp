@@ -5,6 +5,7 @@ namespace {
 
 constexpr std::uint8_t kNumberKind = 0;
 constexpr std::uint8_t kTextKind = 1;
+constexpr std::uint8_t kHostFileKind = 2;
 
 void Put(std::vector<std::uint8_t>* out, std::uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
@@ -43,9 +44,11 @@ struct Reader {
             param->number = static_cast<intptr_t>(static_cast<std::int64_t>(v));
             return true;
         }
-        if (kind != kTextKind || !Take(4, &v) || v > kMaxRequestText || v * 2 > left)
+        if ((kind != kTextKind && kind != kHostFileKind) || !Take(4, &v) || v > kMaxRequestText ||
+            v * 2 > left)
             return false;
         param->isText = true;
+        param->isHostFile = kind == kHostFileKind;
         param->text.resize(v);
         for (std::size_t i = 0; i < v; ++i)
             param->text[i] = static_cast<char16_t>(Get(p + 2 * i, 2));
@@ -63,7 +66,7 @@ bool PutParam(std::vector<std::uint8_t>* out, const InstanceParam& param) {
     }
     if (param.text.size() > kMaxRequestText)
         return false;
-    Put(out, kTextKind, 1);
+    Put(out, param.isHostFile ? kHostFileKind : kTextKind, 1);
     Put(out, param.text.size(), 4);
     for (char16_t c : param.text)
         Put(out, c, 2);

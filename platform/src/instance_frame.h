@@ -1,7 +1,8 @@
 // The bytes a second start sends to the running program, and the replies it gets back. All
 // numbers are little-endian. A request is a header (magic, body size) and a body (message,
 // then each parameter as a kind byte and a 64-bit number or a count of UTF-16 units and the
-// units). A reply is a magic that says which reply it is and a 64-bit number.
+// units of a text or of a mapped file's host path). A reply is a magic that says which reply it is
+// and a 64-bit number.
 #pragma once
 
 #include <platform/instance.h>

@@ -131,7 +131,10 @@ std::vector<std::string> SplitParameters(const std::u16string& params) {
         }
         for (; i < params.size() && !space(i); ++i)
             word += params[i];
-        words.push_back(plat::ToUtf8(word));
+        // A file this process reaches through a card of its own goes by its host path, which
+        // the child maps again.
+        std::string host;
+        words.push_back(plat::MappedHostFile(word.c_str(), &host) ? host : plat::ToUtf8(word));
     }
     return words;
 }

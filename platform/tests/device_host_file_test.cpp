@@ -79,6 +79,27 @@ TEST_F(HostFileTest, OnlyTheMappedFileIsReachableAndSavesReplaceIt) {
     EXPECT_EQ(ReadDevice(u"\\Storage Card\\note.pad"), "<none>");
 }
 
+// A running program gets more files from later starts: each keeps a card of its own, so a memo
+// still open from the first saves to the first.
+TEST_F(HostFileTest, EachFileGetsACardOfItsOwnAndKeepsIt) {
+    fs::create_directories(outside / "b");
+    Write(outside / "b" / "note.pad", "second");
+    std::u16string first, second, again;
+    ASSERT_TRUE(plat::MapHostFile((outside / "note.pad").string(), &first));
+    ASSERT_TRUE(plat::MapHostFile((outside / "b" / "note.pad").string(), &second));
+    ASSERT_TRUE(plat::MapHostFile((outside / "b" / ".." / "note.pad").string(), &again));
+    EXPECT_EQ(first, u"\\Storage Card\\note.pad");
+    EXPECT_EQ(second, u"\\Storage Card2\\note.pad");
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(ReadDevice(first.c_str()), "memo");
+    EXPECT_EQ(ReadDevice(second.c_str()), "second");
+    EXPECT_EQ(ReadDevice(u"\\Storage Card2\\other.pad"), "<none>");
+    std::string host;
+    ASSERT_TRUE(plat::MappedHostFile(u"\\storage card2\\NOTE.pad", &host));
+    EXPECT_EQ(host, fs::canonical(outside / "b" / "note.pad").string());
+    EXPECT_FALSE(plat::MappedHostFile(u"\\My Documents\\inside.pad", &host));
+}
+
 TEST_F(HostFileTest, MemoFilesOnTheCommandLineBecomeDevicePaths) {
     const std::string note = (outside / "note.pad").string();
     const std::string inside = device.Host("My Documents/inside.pad");

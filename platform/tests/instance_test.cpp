@@ -207,6 +207,34 @@ TEST_F(InstanceTest, RequestOfASecondStartArrivesIntactAndItsResultComesBack) {
     }
 }
 
+// A memo outside the device root, opened from the desktop while the program runs: the second
+// start's own card means nothing to the running program, which maps the file itself. Another
+// file of the same name gets a card of its own; the first file keeps its card.
+TEST_F(InstanceTest, AFileOutsideTheRootReachesTheRunningProgram) {
+    auto owner = StartOwner();
+    const fs::path outside = fs::path(runtime) / "outside";
+    fs::create_directories(outside / "a");
+    fs::create_directories(outside / "b");
+    std::ofstream(outside / "a" / "note.pad") << "first";
+    std::ofstream(outside / "b" / "note.pad") << "second";
+    struct Case {
+        std::string file;
+        std::string got;       // the device path and content the running program read
+        std::string forwarded; // the size it read
+    } cases[] = {
+        {"a/note.pad", "got file t:\\Storage Card\\note.pad first", "forwarded 5"},
+        {"b/note.pad", "got file t:\\Storage Card2\\note.pad second", "forwarded 6"},
+        {"a/note.pad", "got file t:\\Storage Card\\note.pad first", "forwarded 5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto second = Start({"32772", "h:" + (outside / c.file).string(), "n:0"});
+        EXPECT_EQ(second->Line(), c.forwarded);
+        EXPECT_EQ(second->Wait(), 0);
+        EXPECT_EQ(owner->Expect("got"), c.got);
+    }
+}
+
 TEST_F(InstanceTest, SocketOfAKilledOwnerIsReplaced) {
     auto killed = StartOwner();
     std::string socket = SocketPath();

@@ -6,6 +6,7 @@
 #include "TestDevice.h"
 
 #include <platform/clock.h>
+#include <platform/device.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -96,6 +97,24 @@ TEST_F(WakeLaunchTest, StartsTheProgramWithItsCommandLineOrANewMemo) {
     }
     // A program already there is started without waiting.
     EXPECT_EQ(clock.Now(), plat::kVirtualStartMs);
+}
+
+// The launcher's own card for a memo outside the root means nothing to the program it starts:
+// that gets the host path and maps the file itself.
+TEST_F(WakeLaunchTest, AMemoOutsideTheRootGoesOnByItsHostPath) {
+    MakeProgram();
+    SetProgramPath(kProgram);
+    std::string pattern = (std::filesystem::temp_directory_path() / "wakelaunch-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::string memo = pattern + "/a memo.pad";
+    std::ofstream(memo) << "memo";
+    std::u16string devicePath;
+    ASSERT_TRUE(plat::MapHostFile(memo, &devicePath));
+    std::vector<std::string> args;
+    EXPECT_TRUE(Launch((u"/f \"" + devicePath + u"\"").c_str(), &args));
+    EXPECT_EQ(args, (std::vector<std::string>{"/f", memo}));
+    plat::UnmapHostFile();
+    std::filesystem::remove_all(pattern);
 }
 
 TEST_F(WakeLaunchTest, WakingAloneOrAMissingPathStartsNothing) {

@@ -29,12 +29,16 @@ bool HostToDevicePath(const std::string& hostPath, std::u16string* devicePath);
 
 // A memo file outside the root, opened from the desktop, appears on the device as
 // "\Storage Card\<its name>", as if a card held just that file: only that one name is mapped
-// there, so every other path, "\Storage Card" itself included, stays inside the root. One file
-// at a time, for this process; mapping another replaces it. False (nothing mapped) for a path
-// that is not a regular file or whose name the device cannot write.
+// there, so every other path, "\Storage Card" itself included, stays inside the root. Each
+// further file of this process gets a card of its own ("\Storage Card2", ...), and mapping a
+// file again gives its card back. False (nothing mapped) for a path that is not a regular file
+// or whose name the device cannot write.
 bool MapHostFile(const std::string& hostFile, std::u16string* devicePath);
+// Forgets every mapped file.
 void UnmapHostFile();
 // The device path for a host file: its own below the root, else the mapped one.
 bool DevicePathForHostFile(const std::string& hostFile, std::u16string* devicePath);
+// The host file a device path reaches through MapHostFile; false for every other path.
+bool MappedHostFile(LPCWSTR devicePath, std::string* hostFile);
 
 } // namespace plat

@@ -14,6 +14,10 @@ namespace plat {
 // copy which lives while the message is handled.
 struct InstanceParam {
     bool isText = false;
+    // A device path of a host file outside the root (device.h, MapHostFile) means nothing to
+    // another process: it travels as the host path, and the running program maps the file
+    // itself and gets its own device path. Set by ClaimInstance, not by callers.
+    bool isHostFile = false;
     intptr_t number = 0;
     std::u16string text;
 };

@@ -1,14 +1,17 @@
 // A small program that the single-instance and signal tests start as separate processes:
 //   instance_helper <platform options> -- <message> <wParam> <lParam> [gate]
-// A parameter is "n:<number>" or "t:<text>". With "gate" it first reads fd 3 until end of
+// A parameter is "n:<number>", "t:<text>" or "h:<host file>" (its device path, as the program's
+// command line gets it). With "gate" it first reads fd 3 until end of
 // file, so that several copies can be let go at once. It claims the instance with that request
 // and prints one line per event on stdout: "first", "forwarded <result>", "failed <why>";
 // as the first it prints "serving" and then "got ..." for each message that reaches its window,
 // "active" when the window is brought to the front, and "close" when asked to close.
+#include <platform/device.h>
 #include <platform/display.h>
 #include <platform/entry.h>
 #include <platform/instance.h>
 #include <platform/utf.h>
+#include <platform/winfile.h>
 #include <platform/winuser.h>
 
 #include <cstdio>
@@ -24,6 +27,7 @@ namespace {
 constexpr UINT kTextAndNumber = WM_APP + 1; // wParam text, lParam number; returns the text length
 constexpr UINT kNumbers = WM_APP + 2;       // two numbers; returns their sum
 constexpr UINT kTexts = WM_APP + 3;         // two texts; returns the sum of their lengths
+constexpr UINT kReadFile = WM_APP + 4;      // wParam a device path; returns the file's size
 constexpr UINT kDie = WM_APP + 9;           // from another start: ends this process unanswered
 
 std::vector<std::string> g_words;
@@ -40,6 +44,8 @@ plat::InstanceParam Param(const std::string& word) {
     if (word.rfind("t:", 0) == 0) {
         p.isText = true;
         p.text = plat::FromUtf8(word.substr(2));
+    } else if (word.rfind("h:", 0) == 0) {
+        p.isText = plat::DevicePathForHostFile(word.substr(2), &p.text);
     } else if (word.rfind("n:", 0) == 0) {
         p.number = static_cast<intptr_t>(std::strtoll(word.c_str() + 2, nullptr, 10));
     }
@@ -76,6 +82,16 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             Say("got texts " + Show(true, wParam) + " " + Show(true, l) +
                 " front=" + std::to_string(front));
             return static_cast<LRESULT>(Length(wParam) + Length(l));
+        case kReadFile: {
+            std::string content;
+            if (FILE* f = _wfopen(reinterpret_cast<LPCWSTR>(wParam), u"rb")) {
+                char buf[256];
+                content.assign(buf, fread(buf, 1, sizeof buf, f));
+                fclose(f);
+            }
+            Say("got file " + Show(true, wParam) + " " + content);
+            return static_cast<LRESULT>(content.size());
+        }
         case kDie:
             if (!g_ownRequest)
                 _exit(3);
