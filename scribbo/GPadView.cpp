@@ -248,11 +248,7 @@ void GPadView::PlaceTabs() {
     ClientToScreen(&screen);
     // The scroll bar tab takes the corner where the two bars meet, the tool bar tab the
     // middle of the ink's right edge.
-    const int t = ScaleToButton(IsHires() ? 30 : 15);
-    const int right = m_rcClient.right;
-    const int bottom =
-        m_rcClient.bottom - m_nBarHeight + 1 - (m_bMagnifier ? int(g_Settings.MagPadHieght) : 0);
-    const RECT scroll{right - t, bottom - t, right, bottom};
+    const RECT scroll = CornerTabRect();
     const int cy = (ink.top + ink.bottom) / 2;
     const RECT tool{ink.right - ApplyHires(18), cy - ApplyHires(22), ink.right,
                     cy + ApplyHires(22)};
@@ -265,6 +261,14 @@ void GPadView::PlaceTabs() {
         m_toolTab.SetBackground(picture, screen, screen, tool);
     }
     m_toolTab.SetDocument(&m_memo, POINT{ink.left, ink.top});
+}
+
+RECT GPadView::CornerTabRect() const {
+    const int t = ScaleToButton(IsHires() ? 30 : 15);
+    const int right = m_rcClient.right;
+    const int bottom =
+        m_rcClient.bottom - m_nBarHeight + 1 - (m_bMagnifier ? int(g_Settings.MagPadHieght) : 0);
+    return RECT{right - t, bottom - t, right, bottom};
 }
 
 void GPadView::RefreshTabsOver(const tagRECT& rc) {
@@ -356,6 +360,11 @@ void GPadView::UpdateScrollBars() {
            ink.bottom + (g_Settings.LockScrollbar ? thickness : 0)};
     RECT v{ink.right - (g_Settings.LockScrollbar ? 0 : thickness), ink.top,
            ink.right + (g_Settings.LockScrollbar ? thickness : 0), ink.bottom};
+    // The corner where the bars meet belongs to their tab: each bar ends before it, so its
+    // far arrow is not hidden under the other bar or the tab.
+    const RECT corner = CornerTabRect();
+    h.right = std::min(h.right, corner.left);
+    v.bottom = std::min(v.bottom, corner.top);
     m_hScroll.MoveWindow(this, thickness, &h, 0);
     m_vScroll.MoveWindow(this, thickness, &v, 0);
     m_hScroll.SetScrollInfo(page.cx, iw, ScaleToButton(ApplyHires(16)), pos.x);

@@ -255,6 +255,33 @@ TEST_F(PadView, LauncherTabsFadeTheBarsInAndOutAndCountThePages) {
     EXPECT_FALSE(Visible(*view->GetHScrollBar()));
 }
 
+TEST_F(PadView, TheScrollBarsEndBeforeTheirTabInTheCorner) {
+    // Under the tab, a bar's far arrow could not be reached.
+    struct Case {
+        int lock, command;
+        bool vertical;
+    } cases[] = {
+        {0, ID_PAD_ZOOM100, true}, {1, ID_PAD_ZOOM100, true}, {1, ID_PAD_FITHEIGHT, false}};
+    NewMemo();
+    for (const Case& c : cases) {
+        g_Settings.LockScrollbar = c.lock;
+        view->GetScrollTab()->ShowControlled(0, SW_SHOW);
+        Command(c.command);
+        // Laid out again as after a lock toggle, with the bars that are now shown.
+        ::SendMessageW(*view, UM_SCROLLLAUNCHER, 0, 2);
+        ASSERT_TRUE(Visible(*view->GetHScrollBar())) << c.lock;
+        ASSERT_EQ(Visible(*view->GetVScrollBar()), c.vertical) << c.lock;
+        RECT tab{}, bar{}, overlap{};
+        ::GetWindowRect(*view->GetScrollTab(), &tab);
+        for (HWND hwnd : {HWND(*view->GetHScrollBar()), HWND(*view->GetVScrollBar())}) {
+            if (!Visible(hwnd))
+                continue;
+            ::GetWindowRect(hwnd, &bar);
+            EXPECT_FALSE(::IntersectRect(&overlap, &bar, &tab)) << c.lock << " " << c.command;
+        }
+    }
+}
+
 TEST_F(PadView, ADragFromTheToolTabSavesAndClosesTheMemo) {
     ListenAsTitleView();
     const std::u16string path = NewMemo();

@@ -138,6 +138,8 @@ protected:
     void CreateBars();
     // The launcher tabs over the ink buffer's right edge, made or moved.
     void PlaceTabs();
+    // The scroll bar tab's place: the corner where the two bars meet, above the pen bar.
+    RECT CornerTabRect() const;
     // Repaints the tabs that lie over rc (buffer coordinates): they blend the ink under them.
     void RefreshTabsOver(const tagRECT& rc);
     void FitPresets();
