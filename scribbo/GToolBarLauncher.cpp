@@ -38,6 +38,8 @@ void GToolBarLauncher::NotifyParent(LPARAM what) {
 
 void GToolBarLauncher::OnPress(POINT pt) {
     ::SetCapture(m_hWnd);
+    // On the screen: a lock moves the tab under the resting pen, which is no drag.
+    ::ClientToScreen(m_hWnd, &pt);
     m_ptPress = pt;
     m_ptCurrent = pt;
     m_nDirection = eDragNone;
@@ -45,6 +47,7 @@ void GToolBarLauncher::OnPress(POINT pt) {
 }
 
 void GToolBarLauncher::TrackDrag(POINT pt, int draw) {
+    ::ClientToScreen(m_hWnd, &pt);
     m_ptCurrent = pt;
     if (m_nDirection != eDragNone || ::GetCapture() != m_hWnd)
         return;
@@ -70,7 +73,6 @@ void GToolBarLauncher::LayoutGuide() {
         return;
     }
     POINT p = m_ptPress;
-    ::ClientToScreen(m_hWnd, &p);
     ::ScreenToClient(parent, &p);
     // The band is as thick as the tab across the drag and runs from the press to the pad's
     // edge, so it reads as the tab being pulled across the page.

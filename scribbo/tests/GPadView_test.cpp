@@ -282,6 +282,24 @@ TEST_F(PadView, TheScrollBarsEndBeforeTheirTabInTheCorner) {
     }
 }
 
+TEST_F(PadView, HoldingTheToolTabLocksTheBarAndKeepsTheMemoOpen) {
+    // Locking moves the ink, and the tab with it, under the resting pen: no drag to close.
+    NewMemo();
+    Stroke({{30, 60}, {90, 70}});
+    for (DWORD locked : {1u, 0u}) {
+        const POINT at = ScreenCentre(*view->GetToolTab());
+        Script("wait 1500\n");
+        plat::InputStylusDown(at.x, at.y);
+        Pump();
+        plat::InputStylusUp(at.x, at.y);
+        Pump();
+        EXPECT_EQ(g_Settings.LockToolbar, locked);
+        EXPECT_TRUE(view->HasMemo()) << locked;
+        EXPECT_TRUE(Visible(*view));
+    }
+    EXPECT_TRUE(Visible(*view->GetTopBar())) << "unlocking hides nothing by itself";
+}
+
 TEST_F(PadView, ADragFromTheToolTabSavesAndClosesTheMemo) {
     ListenAsTitleView();
     const std::u16string path = NewMemo();

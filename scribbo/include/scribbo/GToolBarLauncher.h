@@ -62,6 +62,7 @@ private:
 
     GPadDrawMan* m_pDoc = nullptr;
     POINT m_ptOrigin{0, 0};
+    // Screen coordinates.
     POINT m_ptPress{0, 0};
     POINT m_ptCurrent{0, 0};
     int m_nDirection = eDragNone;
