@@ -127,6 +127,39 @@ TEST_F(PadView, EachPresetTappedWritesItsToolColourAndWidth) {
     EXPECT_EQ(memo.GetPage(1)->GetTotalGDObjectNum(), 1);
 }
 
+TEST_F(PadView, ArrowsAndTheWheelScrollAndAHeldArrowTurnsThePage) {
+    NewMemo();
+    Command(ID_PAD_PAGEINSERT);
+    Command(ID_PAD_PAGEPREV);
+    const RECT ink = view->GetInkRect();
+    const int halfW = (ink.right - ink.left) / 2, halfH = (ink.bottom - ink.top) / 2;
+    // Down and up wait together: the view's hold on the key ends at the release.
+    auto key = [&](int vk) {
+        plat::InputKey(vk, true);
+        plat::InputKey(vk, false);
+        Pump();
+    };
+    key(VK_RIGHT);
+    key(VK_DOWN);
+    EXPECT_EQ(view->GetScrollPos().x, halfW);
+    EXPECT_EQ(view->GetScrollPos().y, halfH);
+    key(VK_LEFT);
+    EXPECT_EQ(view->GetScrollPos().x, 0);
+    // The wheel turned towards the user moves further down the page.
+    plat::InputWheel(-WHEEL_DELTA, 100, 100);
+    Pump();
+    EXPECT_EQ(view->GetScrollPos().y, halfH + WHEEL_DELTA);
+
+    // Held, the arrow turns the page; its release scrolls nothing.
+    Script("wait 5000\n");
+    plat::InputKey(VK_RIGHT, true);
+    Pump();
+    plat::InputKey(VK_RIGHT, false);
+    Pump();
+    EXPECT_EQ(view->GetMemo()->GetCurPageIndex(), 1);
+    EXPECT_EQ(view->GetScrollPos().x, 0);
+}
+
 TEST_F(PadView, AnEmptyMemoLeavesNoFileAndTheListDropsIt) {
     ListenAsTitleView();
     const std::u16string path = NewMemo();
