@@ -186,6 +186,8 @@ void GPadView::InitDrawManagers() {
     m_preview.SetColorPenColor(0xFF00FF);
     m_preview.SetMarkerWidth(FIXED_ONE);
     m_preview.InitBuffer(m_hDC, IsHires() ? 400 : 200, IsHires() ? 200 : 100);
+    // A page for the pen bar's stroke preview to draw on; without one it shows nothing.
+    m_preview.SetCurPage(0, 0);
     SelectPreset(nullptr);
 }
 

@@ -127,6 +127,34 @@ TEST_F(PadView, EachPresetTappedWritesItsToolColourAndWidth) {
     EXPECT_EQ(memo.GetPage(1)->GetTotalGDObjectNum(), 1);
 }
 
+TEST_F(PadView, AStrokeAlongThePresetsPreviewsThePenOnTheBar) {
+    NewMemo();
+    GToolBarEx* bar = view->GetPenBar();
+    TapItem(bar, bar->GetCornerButton());
+    ASSERT_NE(bar->GetShownLevel(), nullptr);
+    RECT r{};
+    ::GetWindowRect(*bar, &r);
+    const int y = (r.top + r.bottom) / 2;
+    const COLORREF face = ScreenPixel(r.left + 110, r.top + 1);
+    plat::InputStylusDown(r.left + 40, y);
+    Pump();
+    for (int x = 60; x <= 180; x += 20) {
+        plat::InputStylusMove(r.left + x, y);
+        Pump();
+    }
+    EXPECT_EQ(bar->GetGesture(), eTBGesturePreview);
+    bool ink = false;
+    for (int dy = -3; dy <= 3 && !ink; ++dy)
+        ink = Dark(ScreenPixel(r.left + 110, y + dy));
+    EXPECT_TRUE(ink) << "the pen's stroke shows over the bar";
+    plat::InputStylusUp(r.left + 180, y);
+    Pump();
+    Run(kToolBarPreviewMs + 10);
+    EXPECT_EQ(bar->GetShownLevel(), nullptr);
+    EXPECT_EQ(ScreenPixel(r.left + 110, r.top + 1), face);
+    EXPECT_EQ(view->GetMemo()->GetCurPage()->GetTotalGDObjectNum(), 0) << "the memo got nothing";
+}
+
 TEST_F(PadView, ArrowsAndTheWheelScrollAndAHeldArrowTurnsThePage) {
     NewMemo();
     Command(ID_PAD_PAGEINSERT);
