@@ -213,7 +213,9 @@ void GPadView::MarkChanged() {
 }
 
 void GPadView::StartAutoSave() {
-    if (!HasMemo() || !m_bDirty || m_bDrawing)
+    // A stroke half written, here or in the magnify strip, waits: the strip's stroke end
+    // starts the timer again.
+    if (!HasMemo() || !m_bDirty || m_bDrawing || m_magnify.GetDrawMan()->IsTracking())
         return;
     if (!m_autoSave.Wait())
         m_bDirty = 1;

@@ -42,4 +42,30 @@ TEST_F(PadView, AutosaveWritesTwoSecondsAfterThePenLifts) {
     EXPECT_EQ(notices.got[0].first, UM_MEMOSAVED);
 }
 
+// The timer runs out while a stroke is half written in the magnify strip: saved now, the memo
+// would hold half a stroke.
+TEST_F(PadView, AnAutosaveWaitsForAStrokeHalfWrittenInTheMagnifyStrip) {
+    const std::u16string path = NewMemo();
+    Stroke({{30, 50}, {90, 60}, {150, 70}});
+    Command(ID_PAD_MAGNIFY);
+    GMagnifyPad* strip = view->GetMagnifyPad();
+    RECT r{};
+    ::GetWindowRect(*strip, &r);
+    const int w = strip->GetWritingWidth();
+    const int mid = (r.top + r.bottom) / 2;
+    plat::InputStylusDown(r.left + w / 10, mid);
+    plat::InputStylusMove(r.left + w / 4, mid + 10);
+    Pump();
+    clock.Advance(GPadView::kAutoSaveMs + 100);
+    Pump();
+    view->GetAutoSave()->Wait();
+    EXPECT_FALSE(apptest::HostExists(Host(path)));
+    plat::InputStylusUp(r.left + w / 3, mid);
+    Pump();
+    clock.Advance(GPadView::kAutoSaveMs + 100);
+    Pump();
+    view->GetAutoSave()->Wait();
+    EXPECT_EQ(ObjectsIn(path), 2);
+}
+
 } // namespace
