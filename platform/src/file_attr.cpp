@@ -2,6 +2,8 @@
 // Samba and Wine share, with READONLY mirrored into the permission bits of files.
 #include "file_internal.h"
 
+#include <platform/utf.h>
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -24,15 +26,8 @@ bool ParseDosAttrib(const char* buf, ssize_t n, DWORD* value) {
         return false;
     DWORD v = 0;
     for (ssize_t i = 2; i < n; ++i) {
-        const char c = buf[i];
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
+        const int d = HexDigit(buf[i]);
+        if (d < 0)
             return false;
         v = (v << 4) | DWORD(d);
     }

@@ -15,6 +15,7 @@
 // comments.
 #include "registry_store.h"
 
+#include <platform/utf.h>
 #include <platform/winreg.h>
 
 #include <cstdio>
@@ -242,16 +243,6 @@ void PushCodePoint(std::u16string& out, char32_t cp) {
         out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
         out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
     }
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 bool ParseHexNumber(Cursor& c, size_t maxDigits, uint32_t* out) {

@@ -1,5 +1,7 @@
 #include "Json.h"
 
+#include <platform/utf.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -77,7 +79,7 @@ long EscapedUnit(std::string_view text, std::size_t at) {
         return -1;
     long v = 0;
     for (std::size_t i = at + 2; i < at + 6; ++i) {
-        const int d = HexDigit(text[i]);
+        const int d = plat::HexDigit(text[i]);
         if (d < 0)
             return -1;
         v = v << 4 | d;
@@ -385,16 +387,6 @@ int Base64Digit(char c) {
 }
 
 } // namespace
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool JsonParse(std::string_view text, Json& out, std::string& error, const JsonLimits& limits) {
     out = Json();

@@ -85,7 +85,4 @@ std::string Base64Encode(const unsigned char* data, std::size_t size);
 // Strict: padded, no white space, unused bits zero. False on anything else.
 bool Base64Decode(std::string_view text, std::vector<unsigned char>& out);
 
-// The value of a hexadecimal digit, or -1.
-int HexDigit(char c);
-
 } // namespace padtool

@@ -8,6 +8,8 @@
 #include "scribbo/MemoBlocks.h"
 #include "scribbo/TemplateHeader.h"
 
+#include <platform/utf.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -195,8 +197,8 @@ bool ParseHex(std::string_view digits, BYTE* out, int size) {
     if (digits.size() != size_t(2 * size))
         return false;
     for (int i = 0; i < size; ++i) {
-        const int hi = HexDigit(digits[2 * size_t(i)]);
-        const int lo = HexDigit(digits[2 * size_t(i) + 1]);
+        const int hi = plat::HexDigit(digits[2 * size_t(i)]);
+        const int lo = plat::HexDigit(digits[2 * size_t(i) + 1]);
         if (hi < 0 || lo < 0)
             return false;
         out[i] = BYTE(hi << 4 | lo);
