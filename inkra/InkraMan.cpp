@@ -235,8 +235,6 @@ void InkraMan::DrawBuffer(GDib* target, int x, int y, int width, int height, int
 void InkraMan::UpdateBuffer(tagRECT& rect) {
     if (!m_pCurPage || !m_BufferBlock.GetSafeHandle())
         return;
-    // This manager's buffers, whoever else shares the page.
-    SetBufferInfo(-1);
     tagRECT area = inkra::Clamp(rect, FullRect());
     if (!inkra::NoArea(area))
         m_BackBlock.DrawDib(&m_BufferBlock, area.left, area.top, area.right - area.left,
@@ -248,6 +246,7 @@ void InkraMan::UpdateBuffer(tagRECT& rect) {
 void InkraMan::DrawPageInk(tagRECT& rect) {
     if (!m_pCurPage || !m_BufferBlock.GetSafeHandle())
         return;
+    // This manager's buffers, whoever else shares the page.
     SetBufferInfo(-1);
     const tagRECT saved = m_pCurPage->GetValidRect();
     rect = inkra::Clamp(rect, saved);

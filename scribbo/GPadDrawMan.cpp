@@ -63,7 +63,8 @@ void GPadDrawMan::FreeBackImage() {
 }
 
 int GPadDrawMan::InitBuffer(HDC dc, int width, int height) {
-    // The paper fills the back block and the buffer below, so they are made but not filled.
+    // The paper fills the back block and the buffer below, so they are made but not filled;
+    // the mask is cleared and the pages pointed at them there.
     if (!MakeBuffers(dc, width, height)) {
         ReleasePaper();
         return 0;
@@ -94,8 +95,6 @@ int GPadDrawMan::InitBuffer(HDC dc, int width, int height) {
     m_nViewHeight = height;
     DrawPaper();
     m_Paper.DrawDib(&m_BufferBlock, 0, 0, width, height, 0, 0, width, height, 0, 255, 0);
-    ClearMask();
-    SetBufferInfo(INKRA_MAX_PAGES);
     return 1;
 }
 

@@ -19,6 +19,8 @@ constexpr char kCardFolder[] = "Storage Card";
 struct HostFile {
     std::string dir;  // host folder of the file
     std::string name; // its name there
+
+    std::string Path() const { return dir + "/" + name; }
 };
 
 struct HostFileState {
@@ -91,7 +93,7 @@ bool MappedHostFile(LPCWSTR devicePath, std::string* hostFile) {
     HostFileState& s = State();
     std::lock_guard lock(s.mutex);
     for (const HostFile& f : s.files)
-        if (m.host == f.dir + "/" + f.name) {
+        if (m.host == f.Path()) {
             *hostFile = m.host;
             return true;
         }
@@ -111,7 +113,7 @@ bool FindMappedHostFile(const std::vector<std::string>& names, MappedPath* out) 
         out->parentFound = true;
         out->leaf = f.name;
         out->leafWritten = names[1];
-        out->host = f.dir + "/" + f.name;
+        out->host = f.Path();
         return true;
     }
     return false;
