@@ -116,6 +116,8 @@ protected:
         return code;
     }
     void StartMain(RecordingMain* main) {
+        // A plain start: a direct start's request would end the window with its memo.
+        g_App = AppState{};
         plat::StartHeadless(240, 320);
         ResetDisplayMode();
         FreeGlobalDC();

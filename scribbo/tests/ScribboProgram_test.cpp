@@ -53,6 +53,9 @@ protected:
             ;
         plat::UseVirtualClock(false);
         ResetDisplayMode();
+        // The run freed its images; its start request ("/n", "/f") must not reach the next
+        // test's main window, which would end its run as a direct start does.
+        g_App = AppState{};
     }
     // Runs the program on the script; its exit code.
     int Run(const std::string& script, LPCWSTR commandLine = u"",
