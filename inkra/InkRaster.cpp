@@ -1,6 +1,7 @@
 #include "inkra/InkShape.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace inkra::detail {
@@ -11,11 +12,19 @@ template <class Op>
 void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG lf, LONG df, int A,
                  BYTE r, BYTE g, BYTE b) {
     CapsuleSpan span;
-    if (walk == kWalkGeneral)
+    int y0 = t.y0, y1 = t.y1;
+    if (walk == kWalkGeneral) {
         span.Init(c, lf);
-    for (int y = t.y0; y <= t.y1; ++y) {
+        // Only the rows the discs reach (the band lies between them).
+        if (!(span.top <= span.bottom))
+            return;
+        y0 = static_cast<int>(std::max<double>(y0, std::floor(span.top)));
+        y1 = static_cast<int>(std::min<double>(y1, std::ceil(span.bottom)));
+    }
+    for (int y = y0; y <= y1; ++y) {
         int xa = t.x0, xb = t.x1;
-        if (walk == kWalkGeneral && !span.Row(y, xa, xb))
+        if (walk == kWalkGeneral &&
+            !(span.oneDisc ? span.DiscRow(y, xa, xb) : span.BandRow(y, xa, xb)))
             continue;
         const i64 uy = (i64{y} << 16) - c.y1;
         i64 ux = (i64{xa} << 16) - c.x1;

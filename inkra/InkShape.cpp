@@ -127,23 +127,30 @@ void CapsuleSpan::Init(const Capsule& c, LONG lf) {
     cy[0] = y1;
     cx[1] = x1 + dx;
     cy[1] = y1 + dy;
+    top = std::numeric_limits<double>::infinity();
+    bottom = -top;
     for (int i = 0; i < 2; ++i) {
-        const double rho = (i == 0 ? w1 : w2) + h;
-        rho2[i] = rho > 0 ? rho * rho : -1;
+        const double r = (i == 0 ? w1 : w2) + h;
+        rho[i] = r > 0 ? r : -1;
+        if (r > 0) {
+            top = std::min(top, cy[i] - r);
+            bottom = std::max(bottom, cy[i] + r);
+        }
     }
     const double len = std::sqrt(dx * dx + dy * dy);
     band = len > 0;
     oneDisc = false;
     if (!band)
         return;
-    const double rho = std::max(w1, w2) + h;
-    if (rho > 0 && len * 4 <= rho) {
-        // Every point within the radius of the segment is within rho + len / 2 of its middle.
+    const double r = std::max(w1, w2) + h;
+    if (r > 0 && len * 4 <= r) {
+        // Every point within the radius of the segment is within r + len / 2 of its middle.
         oneDisc = true;
         cx[0] = x1 + dx / 2;
         cy[0] = y1 + dy / 2;
-        const double reach = rho + len / 2;
-        rho2[0] = reach * reach;
+        rho[0] = r + len / 2;
+        top = cy[0] - rho[0];
+        bottom = cy[0] + rho[0];
         return;
     }
     const double ex = dx / len, ey = dy / len, k = (w2 - w1) / len;
