@@ -24,6 +24,11 @@ function(scribbo_tests suite)
         target_include_directories(${_name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
         target_compile_definitions(${_name}
                                    PRIVATE SCRIBBO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+        # Test code is built to build quickly: line tables only (enough for file and line in
+        # sanitizer reports and backtraces) and light optimisation; the code under test keeps
+        # its own flags.
+        target_compile_options(${_name} PRIVATE -g1
+                               $<$<CONFIG:RelWithDebInfo,Release,MinSizeRel>:-O1>)
         gtest_discover_tests(${_name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                              PROPERTIES LABELS ${_name})
     endforeach()
