@@ -23,8 +23,7 @@ void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG
     }
     for (int y = y0; y <= y1; ++y) {
         int xa = t.x0, xb = t.x1;
-        if (walk == kWalkGeneral &&
-            !(span.oneDisc ? span.DiscRow(y, xa, xb) : span.BandRow(y, xa, xb)))
+        if (walk == kWalkGeneral && !span.Row(y, xa, xb))
             continue;
         const i64 uy = (i64{y} << 16) - c.y1;
         i64 ux = (i64{xa} << 16) - c.x1;

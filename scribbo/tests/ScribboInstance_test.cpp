@@ -117,8 +117,7 @@ protected:
     }
     void StartMain(RecordingMain* main) {
         // A plain start: a direct start's request would end the window with its memo.
-        g_App.StartMode = eStartNormal;
-        g_App.StartFilePath[0] = g_App.StartOptionS[0] = 0;
+        ParseCommandLine(nullptr);
         plat::StartHeadless(240, 320);
         ResetDisplayMode();
         FreeGlobalDC();

@@ -55,8 +55,7 @@ protected:
         ResetDisplayMode();
         // The run's start request ("/n", "/f") must not reach the next test's main window,
         // which would end its run as a direct start does.
-        g_App.StartMode = eStartNormal;
-        g_App.StartFilePath[0] = g_App.StartOptionS[0] = 0;
+        ParseCommandLine(nullptr);
     }
     // Runs the program on the script; its exit code.
     int Run(const std::string& script, LPCWSTR commandLine = u"",

@@ -183,7 +183,7 @@ struct CapsuleSpan {
 
     void Init(const Capsule& c, LONG lf);
 
-    bool Row(int y, int& lo, int& hi) const {
+    [[gnu::always_inline]] bool Row(int y, int& lo, int& hi) const {
         return oneDisc ? DiscRow(y, lo, hi) : BandRow(y, lo, hi);
     }
     [[gnu::always_inline]] bool DiscRow(int y, int& lo, int& hi) const {
