@@ -118,17 +118,17 @@ void InitCapsule(Capsule& c, const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG
 }
 
 void CapsuleSpan::Init(const Capsule& c, LONG lf) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
     const double h = SpanReach(lf);
-    x1 = c.x1 / 65536.0;
-    y1 = c.y1 / 65536.0;
+    const double x1 = c.x1 / 65536.0, y1 = c.y1 / 65536.0;
     const double dx = c.dx / 65536.0, dy = c.dy / 65536.0;
     const double w1 = c.w1 / 65536.0, w2 = c.w2 / 65536.0;
     cx[0] = x1;
     cy[0] = y1;
     cx[1] = x1 + dx;
     cy[1] = y1 + dy;
-    top = std::numeric_limits<double>::infinity();
-    bottom = -top;
+    top = kInf;
+    bottom = -kInf;
     for (int i = 0; i < 2; ++i) {
         const double r = (i == 0 ? w1 : w2) + h;
         rho[i] = r > 0 ? r : -1;
@@ -137,10 +137,16 @@ void CapsuleSpan::Init(const Capsule& c, LONG lf) {
             bottom = std::max(bottom, cy[i] + r);
         }
     }
-    const double len = std::sqrt(dx * dx + dy * dy);
-    band = len > 0;
+    for (int i = 0; i < 4; ++i) {
+        lowP[i] = -kInf;
+        upP[i] = kInf;
+        lowQ[i] = upQ[i] = 0;
+    }
+    bandTop = kInf;
+    bandBottom = -kInf;
     oneDisc = false;
-    if (!band)
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (!(len > 0))
         return;
     const double r = std::max(w1, w2) + h;
     if (r > 0 && len * 4 <= r) {
@@ -154,17 +160,31 @@ void CapsuleSpan::Init(const Capsule& c, LONG lf) {
         return;
     }
     const double ex = dx / len, ey = dy / len, k = (w2 - w1) / len;
-    // Projection at least 0 and at most the length; |perpendicular| at most the radius at
-    // the projection plus h, on either side.
+    // With u = x - x1 and v = y - y1: projection at least 0 and at most the length;
+    // |perpendicular| at most the radius at the projection plus h, on either side. Each is
+    // coef u <= base + slope v: a bound on x in the row, or on the row alone when coef is 0.
     const double coef[4] = {-ex, ex, ey - k * ex, -ey - k * ex};
     const double base[4] = {0, len, w1 + h, w1 + h};
     const double slope[4] = {ey, -ey, ex + k * ey, -ex + k * ey};
+    bandTop = -kInf;
+    bandBottom = kInf;
     for (int i = 0; i < 4; ++i) {
-        c0[i] = base[i];
-        c1[i] = slope[i];
-        kind[i] = coef[i] > 1e-12 ? 1 : (coef[i] < -1e-12 ? -1 : 0);
-        inv[i] = kind[i] != 0 ? 1 / coef[i] : 0;
+        if (coef[i] > 1e-12 || coef[i] < -1e-12) {
+            const double q = slope[i] / coef[i];
+            const double p = x1 + (base[i] - slope[i] * y1) / coef[i];
+            (coef[i] > 0 ? upP[i] : lowP[i]) = p;
+            (coef[i] > 0 ? upQ[i] : lowQ[i]) = q;
+        } else if (slope[i] > 0) {
+            bandTop = std::max(bandTop, y1 - base[i] / slope[i]);
+        } else if (slope[i] < 0) {
+            bandBottom = std::min(bandBottom, y1 - base[i] / slope[i]);
+        } else if (base[i] < 0) {
+            bandTop = kInf;
+        }
     }
+    // Rounding here must never lose a row the band reaches.
+    bandTop -= 1e-9;
+    bandBottom += 1e-9;
 }
 
 bool CapsuleRowSpan(const Capsule& c, LONG lf, int y, int& lo, int& hi) {

@@ -38,8 +38,10 @@ TEST(InkCoverage, LinearRampRisesFromZeroTo255AcrossTheBand) {
 }
 
 TEST(InkCoverage, RampOfACallGivesTheLinearRampAcrossTheWholeBand) {
-    // The default factors, the ruled lines' (1.0 and 2/5), a wide band and a tiny one.
-    const LONG factors[][2] = {{lf, df}, {65536, 26214}, {20 * 65536, 8 * 65536}, {7, 2}};
+    // The default factors, the ruled lines' (1.0 and 2/5), a wide band, a tiny one, and the
+    // smallest and a huge divide factor (the huge one leaves the product's exact range).
+    const LONG factors[][2] = {{lf, df}, {65536, 26214}, {20 * 65536, 8 * 65536},
+                               {7, 2},   {3 * 65536, 1}, {3 * 65536, 0x7FFFFFF0}};
     for (const auto& f : factors) {
         const inkra::detail::Ramp ramp(f[1]);
         int wrong = 0;

@@ -5,7 +5,9 @@
 #include "inkra/InkBrush.h"
 
 #include <array>
+#include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstdint>
 
 namespace inkra::detail {
@@ -39,16 +41,25 @@ inline int DivideSmall(int n, int k) {
     return n < 0 ? -q : q;
 }
 
-// The coverage ramp of one drawing call, with the divide factor's reciprocal taken once: the
-// linear ramp's quotient then costs a product and a check instead of a division per pixel.
+// The coverage ramp of one drawing call. The linear ramp's quotient by the divide factor is
+// taken as a product with a rounded-up reciprocal, exact for the numerators the band gives:
+// one multiplication instead of a division per pixel.
 struct Ramp {
     InkCoverageProc proc;
     LONG df;
-    double inverse;
+    std::uint64_t magic = 0;     // floor(2^63 / df) + 1
+    std::int64_t exactBelow = 0; // 2^(63 - ceil(log2 df)), at most 2^62; 0 when df <= 0
 
     explicit Ramp(LONG divideFactor)
-        : proc(g_coverage.load(std::memory_order_relaxed)), df(divideFactor),
-          inverse(divideFactor > 0 ? 1.0 / divideFactor : 0.0) {}
+        : proc(g_coverage.load(std::memory_order_relaxed)), df(divideFactor) {
+        if (df > 0) {
+            // With 2^l >= df and n < 2^(63 - l), the error of the rounded-up reciprocal adds
+            // less than 1 / df to n / df, too little to reach the next whole number.
+            const int l = std::bit_width(static_cast<std::uint32_t>(df - 1));
+            magic = (std::uint64_t{1} << 63) / static_cast<std::uint64_t>(df) + 1;
+            exactBelow = std::int64_t{1} << std::min(62, 63 - l);
+        }
+    }
 
     int Value(LONG d, LONG lf) const {
         if (proc != LinearCoverage)
@@ -57,17 +68,11 @@ struct Ramp {
             return 0;
         const std::int64_t n = (std::int64_t{d} + lf) * 65536;
         std::int64_t ratio;
-        if (df > 0 && n >= 0 && n < (std::int64_t{1} << 52)) {
-            // The rounded product is within one of the quotient; the remainder settles it.
-            ratio = static_cast<std::int64_t>(static_cast<double>(n) * inverse);
-            const std::int64_t rest = n - ratio * df;
-            if (rest < 0)
-                --ratio;
-            else if (rest >= df)
-                ++ratio;
-        } else {
+        if (n >= 0 && n < exactBelow)
+            ratio = static_cast<std::int64_t>(
+                (static_cast<unsigned __int128>(static_cast<std::uint64_t>(n)) * magic) >> 63);
+        else
             ratio = Divide(n, df);
-        }
         return static_cast<int>(((ratio * 51 + 0x8000) >> 16) & 0xFF);
     }
 };

@@ -140,26 +140,32 @@ inline double SpanReach(LONG lf) {
 }
 
 // Pixels lo..hi covering [a, b], intersected with the given lo..hi. False when none.
+// Clamped to lo..hi first, the ends fit an int, and rounding them through one costs no call
+// into the maths library (the baseline instruction set has no rounding instruction).
 inline bool SpanToPixels(double a, double b, int& lo, int& hi) {
     if (!(a <= b))
         return false;
-    a = std::max(std::ceil(a), static_cast<double>(lo));
-    b = std::min(std::floor(b), static_cast<double>(hi));
-    if (a > b)
+    a = std::max(a, static_cast<double>(lo));
+    b = std::min(b, static_cast<double>(hi));
+    int first = static_cast<int>(a);
+    first += first < a;
+    int last = static_cast<int>(b);
+    last -= last > b;
+    if (first > last)
         return false;
-    lo = static_cast<int>(a);
-    hi = static_cast<int>(b);
+    lo = first;
+    hi = last;
     return true;
 }
 
 // Half the width of row t (from the centre) of the octagon round a disc of radius rho, its
 // sides on the axes and the diagonals: it holds the disc and reaches at most 8 % beyond it, and
-// costs no square root. Negative when the row misses it.
+// costs no square root. Minus infinity when the row misses it, so that the span it gives
+// (centre -/+ half width) is empty and drops out of a minimum or maximum with no branch.
 [[gnu::always_inline]] inline double OctagonHalfWidth(double t, double rho) {
     t = std::fabs(t);
-    if (t > rho)
-        return -1;
-    return std::min(rho, 1.4142135623730951 * rho - t);
+    const double s = std::min(rho, 1.4142135623730951 * rho - t);
+    return t > rho ? -std::numeric_limits<double>::infinity() : s;
 }
 
 // The columns of each row that a capsule can touch (reach: radius plus half the band plus a
@@ -167,17 +173,15 @@ inline bool SpanToPixels(double a, double b, int& lo, int& hi) {
 // bounds are linear in the row, set up once per segment. The discs are taken as their
 // octagons: a few more pixels to look at, and no square root a row.
 struct CapsuleSpan {
-    double x1, y1;
     double cx[2], cy[2], rho[2]; // rho -1: no disc
-    bool band;
     // A segment short beside its width (most pieces of handwriting) is taken as one disc
     // round its middle that holds the whole capsule: one disc a row instead of two and the
     // band, for a few more pixels to look at.
     bool oneDisc;
-    // Band bounds: coef u <= c0 + c1 v, with u = x - x1 and v = y - y1; kind 1 an upper
-    // bound, -1 a lower one, 0 a bound on v alone.
-    double inv[4], c0[4], c1[4];
-    int kind[4];
+    // The band's columns in row y: at least every lowP + lowQ y and at most every
+    // upP + upQ y; unused bounds are infinite. Rows outside bandTop..bandBottom have none.
+    double lowP[4], lowQ[4], upP[4], upQ[4];
+    double bandTop, bandBottom;
     // The rows the discs reach; no row outside them has anything to draw.
     double top, bottom;
 
@@ -190,33 +194,21 @@ struct CapsuleSpan {
         const double s = OctagonHalfWidth(y - cy[0], rho[0]);
         return s >= 0 && SpanToPixels(cx[0] - s, cx[0] + s, lo, hi);
     }
-    // The general case: both end discs and the band.
+    // The general case: both end discs and the band, as minima and maxima of lines (a row
+    // has no branch to mispredict but the last).
     [[gnu::always_inline]] bool BandRow(int y, int& lo, int& hi) const {
-        constexpr double kInf = std::numeric_limits<double>::infinity();
-        double a = kInf, b = -kInf;
-        for (int i = 0; i < 2; ++i) {
-            const double s = OctagonHalfWidth(y - cy[i], rho[i]);
-            if (s >= 0) {
-                a = std::min(a, cx[i] - s);
-                b = std::max(b, cx[i] + s);
-            }
-        }
-        if (band) {
-            const double v = y - y1;
-            double ua = -kInf, ub = kInf;
-            for (int i = 0; i < 4; ++i) {
-                const double bound = c0[i] + c1[i] * v;
-                if (kind[i] > 0)
-                    ub = std::min(ub, bound * inv[i]);
-                else if (kind[i] < 0)
-                    ua = std::max(ua, bound * inv[i]);
-                else if (bound < 0)
-                    ub = -kInf;
-            }
-            if (ua <= ub) {
-                a = std::min(a, x1 + ua);
-                b = std::max(b, x1 + ub);
-            }
+        const double v = y;
+        const double s0 = OctagonHalfWidth(v - cy[0], rho[0]);
+        const double s1 = OctagonHalfWidth(v - cy[1], rho[1]);
+        double a = std::min(cx[0] - s0, cx[1] - s1);
+        double b = std::max(cx[0] + s0, cx[1] + s1);
+        const double ua = std::max(std::max(lowP[0] + lowQ[0] * v, lowP[1] + lowQ[1] * v),
+                                   std::max(lowP[2] + lowQ[2] * v, lowP[3] + lowQ[3] * v));
+        const double ub = std::min(std::min(upP[0] + upQ[0] * v, upP[1] + upQ[1] * v),
+                                   std::min(upP[2] + upQ[2] * v, upP[3] + upQ[3] * v));
+        if (ua <= ub && v >= bandTop && v <= bandBottom) {
+            a = std::min(a, ua);
+            b = std::max(b, ub);
         }
         return SpanToPixels(a, b, lo, hi);
     }
