@@ -89,7 +89,8 @@ bool Sane(const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG w2) {
 
 tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GWPOINT& p1,
                     const GWPOINT& p2, LONG w1, LONG w2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g,
-                    BYTE b, InkBlendProc blend, int walk, bool clearOutside, MaskArea* dirty) {
+                    BYTE b, InkBlendProc blend, int walk, bool clearOutside, MaskArea* dirty,
+                    LONG length) {
     if (blend == nullptr)
         return tagRECT{0, 0, 0, 0};
     // Box: the points' pixel range widened by the radius and the outer half of the band.
@@ -140,7 +141,7 @@ tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GW
     }
     WithBlendOp(blend, df, [&](const auto& op, bool zoneOnlyInside) {
         Capsule c;
-        InitCapsule(c, p1, p2, w1, w2, lf, zoneOnlyInside);
+        InitCapsule(c, p1, p2, w1, w2, lf, zoneOnlyInside, length);
         const int how = walk == kWalkAuto ? ChooseWalk(c.dx, c.dy) : walk;
         WalkCapsule(op, t, c, how, lf, df, A, r, g, b);
         return 0;
@@ -150,9 +151,24 @@ tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GW
 
 tagRECT DrawPencelTracked(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1,
                           GWPOINT& p2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b,
-                          InkBlendProc blend, MaskArea& dirty) {
+                          InkBlendProc blend, MaskArea& dirty, LONG length) {
     return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p1.width, lf, df, A, r, g, b,
-                       blend, kWalkAuto, true, &dirty);
+                       blend, kWalkAuto, true, &dirty, length);
+}
+
+tagRECT DrawSegment(InkRasterProc raster, GDib* buffer, GDib* back, BYTE* mask, tagRECT clip,
+                    GWPOINT& p1, GWPOINT& p2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b,
+                    InkBlendProc blend, LONG length) {
+    if (raster == DrawFixWidth || raster == DrawPencel)
+        return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p1.width, lf, df, A, r, g, b,
+                           blend, kWalkAuto, raster == DrawPencel, nullptr, length);
+    if (raster == DrawVarWidth) {
+        if (p1.width <= 0 && p2.width <= 0)
+            return tagRECT{0, 0, 0, 0};
+        return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p2.width, lf, df, A, r, g, b,
+                           blend, kWalkAuto, false, nullptr, length);
+    }
+    return raster(buffer, back, mask, clip, p1, p2, lf, df, A, r, g, b, blend);
 }
 
 } // namespace inkra::detail

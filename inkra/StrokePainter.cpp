@@ -30,6 +30,35 @@ GWPOINT MidPoint(const GWPOINT& p1, const GWPOINT& p2) {
     return m;
 }
 
+// MatrixTransformPoint, with the width's transform (a length, so a division) kept from the
+// point before while the width stays the same, as it does along most strokes.
+class PointMapper {
+public:
+    explicit PointMapper(const MATRIX* view) : m_view(view) {}
+
+    void Map(const GWPOINT& in, GWPOINT& out) {
+        if (m_known && in.width == m_inWidth) {
+            tagPOINT p{in.x, in.y};
+            MatrixTransformPoint(m_view, &p, &p);
+            out = in;
+            out.x = p.x;
+            out.y = p.y;
+            out.width = m_outWidth;
+            return;
+        }
+        MatrixTransformPoint(m_view, &in, &out);
+        m_known = true;
+        m_inWidth = in.width;
+        m_outWidth = out.width;
+    }
+
+private:
+    const MATRIX* m_view;
+    bool m_known = false;
+    LONG m_inWidth = 0;
+    LONG m_outWidth = 0;
+};
+
 } // namespace
 
 tagRECT StrokePainter::DrawLine(InkRasterProc raster, InkBlendProc blend, GWPOINT& p1, GWPOINT& p2,
@@ -43,9 +72,9 @@ tagRECT StrokePainter::DrawLine(InkRasterProc raster, InkBlendProc blend, GWPOIN
     if (length <= 10 * FIXED_ONE) {
         if (pencelArea && raster == DrawPencel)
             return DrawPencelTracked(buffer, back, mask, wholeClip, p1, p2, lineFactor,
-                                     divideFactor, p1.alpha, r, g, b, blend, *pencelArea);
-        return raster(buffer, back, mask, clip, p1, p2, lineFactor, divideFactor, p1.alpha, r, g, b,
-                      blend);
+                                     divideFactor, p1.alpha, r, g, b, blend, *pencelArea, length);
+        return DrawSegment(raster, buffer, back, mask, clip, p1, p2, lineFactor, divideFactor,
+                           p1.alpha, r, g, b, blend, length);
     }
     GWPOINT m = MidPoint(p1, p2);
     int part = 0;
@@ -106,8 +135,9 @@ tagRECT StrokePainter::DrawStroke(const GDObject* object, const MATRIX* view, bo
     const InkBlendProc blend = GetStrokeBlend(object->strokeType);
     const BYTE r = object->red, g = object->green, b = object->blue;
     const GWPOINT* points = object->points;
+    PointMapper mapper(view);
     GWPOINT previous;
-    MatrixTransformPoint(view, &points[0], &previous);
+    mapper.Map(points[0], previous);
     if (object->pointCount == 1)
         return DrawPoint(buffer, back, mask, clip, previous, lineFactor, divideFactor,
                          previous.alpha, r, g, b, blend);
@@ -121,7 +151,7 @@ tagRECT StrokePainter::DrawStroke(const GDObject* object, const MATRIX* view, bo
     tagRECT all{0, 0, 0, 0};
     for (int i = 1; i < object->pointCount; ++i) {
         GWPOINT point;
-        MatrixTransformPoint(view, &points[i], &point);
+        mapper.Map(points[i], point);
         int drawn = 0;
         tagRECT piece;
         if (accepted > 1 && useCurve)

@@ -82,9 +82,9 @@ struct Capsule {
 };
 
 // fastInside: pixels surely inside may skip the exact distance (the blender only needs the
-// zone there).
+// zone there). length: PointLength of p2 - p1 when the caller has it, else -1.
 void InitCapsule(Capsule& c, const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG w2, LONG lf,
-                 bool fastInside);
+                 bool fastInside, LONG length = -1);
 
 inline LONG ClampD(i64 d) {
     if (d > (i64{1} << 30))
@@ -231,13 +231,19 @@ int ChooseWalk(i64 dx, i64 dy);
 tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GWPOINT& p1,
                     const GWPOINT& p2, LONG w1, LONG w2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g,
                     BYTE b, InkBlendProc blend, int walk, bool clearOutside,
-                    MaskArea* dirty = nullptr);
+                    MaskArea* dirty = nullptr, LONG length = -1);
+
+// raster(p1, p2) for a caller that has the segment's PointLength already: the stroke
+// rasterisers take it instead of working it out again; any other is called as it is.
+tagRECT DrawSegment(InkRasterProc raster, GDib* buffer, GDib* back, BYTE* mask, tagRECT clip,
+                    GWPOINT& p1, GWPOINT& p2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b,
+                    InkBlendProc blend, LONG length);
 
 // DrawPencel for a caller that tracks where the mask can be non-zero: the same pixels and
 // mask, without clearing the bytes that are zero already.
 tagRECT DrawPencelTracked(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1,
                           GWPOINT& p2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b,
-                          InkBlendProc blend, MaskArea& dirty);
+                          InkBlendProc blend, MaskArea& dirty, LONG length = -1);
 
 } // namespace inkra::detail
 
