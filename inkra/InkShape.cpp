@@ -96,6 +96,7 @@ void InitCapsule(Capsule& c, const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG
     c.y1 = p1.y;
     c.dx = i64{p2.x} - p1.x;
     c.dy = i64{p2.y} - p1.y;
+    c.lengthSq = c.dx * c.dx + c.dy * c.dy;
     c.L = length >= 0 ? length : PointLength(static_cast<LONG>(c.dx), static_cast<LONG>(c.dy));
     c.inverseL = c.L > 0 ? 1.0 / static_cast<double>(c.L) : 0.0;
     c.w1 = w1;

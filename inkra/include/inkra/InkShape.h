@@ -58,6 +58,7 @@ tagRECT BoxResult(i64 left, i64 top, i64 right, i64 bottom);
 struct Capsule {
     i64 x1, y1;
     i64 dx, dy;
+    i64 lengthSq; // dx^2 + dy^2: the far end's dot product is dot1 less this
     i64 L;
     i64 w1, w2;
     bool tapered;
@@ -113,9 +114,8 @@ inline LONG ClampD(i64 d) {
     const i64 dot1 = ux * c.dx + uy * c.dy;
     if (dot1 < 0 || c.L == 0)
         return DiscD(ux, uy, c.w1, c.out1Sq, c.in1Sq, c.insideD, d);
-    const i64 vx = ux - c.dx, vy = uy - c.dy;
-    if (vx * c.dx + vy * c.dy > 0)
-        return DiscD(vx, vy, c.w2, c.out2Sq, c.in2Sq, c.insideD, d);
+    if (dot1 > c.lengthSq)
+        return DiscD(ux - c.dx, uy - c.dy, c.w2, c.out2Sq, c.in2Sq, c.insideD, d);
     i64 cross = ux * c.dy - uy * c.dx;
     if (cross < 0)
         cross = -cross;
