@@ -26,23 +26,22 @@ void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG
         if (walk == kWalkGeneral && !span.Row(y, xa, xb))
             continue;
         const i64 uy = (i64{y} << 16) - c.y1;
-        i64 ux = (i64{xa} << 16) - c.x1;
-        BYTE* px = t.Pixel(xa, y);
-        BYTE* mk = t.MaskByte(xa, y);
-        BYTE* bk = Op::kReadsBack ? t.BackPixel(xa, y) : nullptr;
-        for (int x = xa; x <= xb; ++x, px += 3, ++mk, ux += 0x10000) {
-            if constexpr (Op::kReadsBack) {
-                if (x > xa)
-                    bk += 3;
-            }
-            const int m = *mk;
+        const i64 ux0 = (i64{xa} << 16) - c.x1;
+        BYTE* const px0 = t.Pixel(xa, y);
+        BYTE* const mk0 = t.MaskByte(xa, y);
+        BYTE* const bk0 = Op::kReadsBack ? t.BackPixel(xa, y) : nullptr;
+        // One index walks the row; the rest follows from it only for pixels that need them.
+        const int n = xb - xa + 1;
+        for (int i = 0; i < n; ++i) {
+            const int m = mk0[i];
             // Pixels the stroke already holds at its opacity cost nothing more.
             if (m >= A)
                 continue;
             LONG d;
-            if (CapsuleD(c, ux, uy, d) == 0)
+            if (CapsuleD(c, ux0 + (i64{i} << 16), uy, d) == 0)
                 continue;
-            op.Apply(px, bk, mk, d, lf, df, m, A, r, g, b);
+            op.Apply(px0 + 3 * i, Op::kReadsBack ? bk0 + 3 * i : nullptr, mk0 + i, d, lf, df, m, A,
+                     r, g, b);
         }
     }
 }
