@@ -68,7 +68,7 @@ tagRECT DrawPoint(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p
     auto ok = [](i64 v, i64 limit) { return v > -limit && v < limit; };
     if (t.x0 > t.x1 || !ok(p.x, kMaxCoord) || !ok(p.y, kMaxCoord) || !ok(p.width, kMaxWidth))
         return box;
-    WithBlendOp(blend, df, [&](const auto& op, bool zoneOnlyInside) {
+    WithBlendOp(blend, lf, df, [&](const auto& op, bool zoneOnlyInside) {
         Capsule c;
         InitCapsule(c, p, p, p.width, p.width, lf, zoneOnlyInside);
         WalkDisc(op, t, c, lf, df, A, r, g, b);

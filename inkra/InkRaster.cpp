@@ -138,7 +138,7 @@ tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GW
             dirty->y1 = t.y1;
         }
     }
-    WithBlendOp(blend, df, [&](const auto& op, bool zoneOnlyInside) {
+    WithBlendOp(blend, lf, df, [&](const auto& op, bool zoneOnlyInside) {
         Capsule c;
         InitCapsule(c, p1, p2, w1, w2, lf, zoneOnlyInside, length);
         const int how = walk == kWalkAuto ? ChooseWalk(c.dx, c.dy) : walk;

@@ -43,10 +43,12 @@ TEST(InkCoverage, RampOfACallGivesTheLinearRampAcrossTheWholeBand) {
     const LONG factors[][2] = {{lf, df}, {65536, 26214}, {20 * 65536, 8 * 65536},
                                {7, 2},   {3 * 65536, 1}, {3 * 65536, 0x7FFFFFF0}};
     for (const auto& f : factors) {
-        const inkra::detail::Ramp ramp(f[1]);
+        const inkra::detail::Ramp ramp(f[1]), band(f[1], f[0]);
         int wrong = 0;
-        for (LONG d = -f[0]; d <= f[0]; ++d)
-            wrong += ramp.Value(d, f[0]) != LinearCoverage(d, f[0], f[1]);
+        for (LONG d = -f[0]; d <= f[0]; ++d) {
+            const int expected = LinearCoverage(d, f[0], f[1]);
+            wrong += (ramp.Value(d, f[0]) != expected) + (band.BandValue(d, f[0]) != expected);
+        }
         EXPECT_EQ(wrong, 0) << "line factor " << f[0];
     }
     EXPECT_EQ(inkra::detail::Ramp(0).Value(0, lf), 0);

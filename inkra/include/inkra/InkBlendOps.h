@@ -49,6 +49,7 @@ struct Ramp {
     LONG df;
     std::uint64_t magic = 0;     // floor(2^63 / df) + 1
     std::int64_t exactBelow = 0; // 2^(63 - ceil(log2 df)), at most 2^62; 0 when df <= 0
+    LONG bandLf = -1;            // BandValue's line factor, -1 when it has no short way
 
     explicit Ramp(LONG divideFactor)
         : proc(g_coverage.load(std::memory_order_relaxed)), df(divideFactor) {
@@ -59,6 +60,14 @@ struct Ramp {
             magic = (std::uint64_t{1} << 63) / static_cast<std::uint64_t>(df) + 1;
             exactBelow = std::int64_t{1} << std::min(62, 63 - l);
         }
+    }
+
+    // For a walk that only asks within the band of lf: when the ramp is the linear one and
+    // the whole band's numerators divide exactly by the product, BandValue skips the checks.
+    Ramp(LONG divideFactor, LONG lf) : Ramp(divideFactor) {
+        if (proc == LinearCoverage && df > 0 && lf >= 0 && lf < (1 << 30) &&
+            (std::int64_t{2} * lf << 16) < exactBelow)
+            bandLf = lf;
     }
 
     int Value(LONG d, LONG lf) const {
@@ -73,6 +82,16 @@ struct Ramp {
                 (static_cast<unsigned __int128>(static_cast<std::uint64_t>(n)) * magic) >> 63);
         else
             ratio = Divide(n, df);
+        return static_cast<int>(((ratio * 51 + 0x8000) >> 16) & 0xFF);
+    }
+
+    // Value for -lf <= d <= lf.
+    int BandValue(LONG d, LONG lf) const {
+        if (lf != bandLf)
+            return Value(d, lf);
+        const std::uint64_t n = static_cast<std::uint64_t>(std::int64_t{d} + lf) << 16;
+        const auto ratio =
+            static_cast<std::int64_t>((static_cast<unsigned __int128>(n) * magic) >> 63);
         return static_cast<int>(((ratio * 51 + 0x8000) >> 16) & 0xFF);
     }
 };
@@ -118,7 +137,7 @@ struct PenOp {
         }
         if (d < -lf)
             return 0;
-        int q = ramp.Value(d, lf);
+        int q = ramp.BandValue(d, lf);
         if (q > m) {
             Mix(dst, q, m, r, g, b);
             *mask = static_cast<BYTE>(q);
@@ -141,7 +160,7 @@ struct MarkerOp {
             return 0;
         } else {
             zone = -1;
-            q = ramp.Value(d, lf);
+            q = ramp.BandValue(d, lf);
             if (q > A)
                 q = A;
         }
@@ -169,7 +188,7 @@ struct InvertOp {
         }
         if (d < -lf)
             return 0;
-        if (ramp.Value(d, lf) > m) {
+        if (ramp.BandValue(d, lf) > m) {
             // Once per stroke: a pixel already touched keeps its single inversion.
             if (m == 0) {
                 dst[0] = static_cast<BYTE>(~dst[0]);
@@ -198,7 +217,7 @@ struct EraserOp {
         }
         if (d < -lf)
             return 0;
-        int q = ramp.Value(d, lf);
+        int q = ramp.BandValue(d, lf);
         if (q > m && back != nullptr) {
             Mix(dst, q, m, back[2], back[1], back[0]);
             *mask = static_cast<BYTE>(q);
@@ -220,7 +239,7 @@ struct PencelOp {
         int zone = 1;
         if (d <= lf) {
             zone = -1;
-            int a = ramp.Value(d, lf);
+            int a = ramp.BandValue(d, lf);
             if (a < q)
                 q = a;
         }

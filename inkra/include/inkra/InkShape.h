@@ -264,8 +264,8 @@ struct IndirectOp {
 
 // Calls f with the inline op of a known blender (so the walk inlines it), else with an
 // IndirectOp. The second argument tells whether the op only needs the zone inside.
-template <class F> auto WithBlendOp(InkBlendProc blend, LONG df, F&& f) {
-    const Ramp ramp(df);
+template <class F> auto WithBlendOp(InkBlendProc blend, LONG lf, LONG df, F&& f) {
+    const Ramp ramp(df, lf);
     if (blend == BlendPen)
         return f(PenOp{ramp}, true);
     if (blend == BlendMarker)
