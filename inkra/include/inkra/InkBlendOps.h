@@ -110,9 +110,10 @@ inline void Mix(BYTE* dst, int q, int m, BYTE r, BYTE g, BYTE b) {
     dst[2] = MixChannel(dst[2], r, q, m);
 }
 
-// Pencil grain: 0-254, evenly spread; one generator per thread.
+// Pencil grain: 0-254, evenly spread; one generator per thread. The library is loaded with the
+// program, so its thread storage is reached directly, not through a call per pixel.
 inline int Grain() {
-    thread_local std::uint32_t state = 0x9E3779B9u;
+    [[gnu::tls_model("initial-exec")]] thread_local std::uint32_t state = 0x9E3779B9u;
     state ^= state << 13;
     state ^= state >> 17;
     state ^= state << 5;
