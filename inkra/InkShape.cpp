@@ -99,6 +99,7 @@ void InitCapsule(Capsule& c, const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG
     c.lengthSq = c.dx * c.dx + c.dy * c.dy;
     c.L = length >= 0 ? length : PointLength(static_cast<LONG>(c.dx), static_cast<LONG>(c.dy));
     c.inverseL = c.L > 0 ? 1.0 / static_cast<double>(c.L) : 0.0;
+    c.nearBelow = c.L == 0 ? std::numeric_limits<i64>::max() : 0;
     c.w1 = w1;
     c.w2 = w2;
     if (c.L == 0)

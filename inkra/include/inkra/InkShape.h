@@ -59,6 +59,7 @@ struct Capsule {
     i64 x1, y1;
     i64 dx, dy;
     i64 lengthSq; // dx^2 + dy^2: the far end's dot product is dot1 less this
+    i64 nearBelow; // dot1 below this: the near end's disc (every pixel when L is 0)
     i64 L;
     i64 w1, w2;
     bool tapered;
@@ -112,7 +113,7 @@ inline LONG ClampD(i64 d) {
 
 [[gnu::always_inline]] inline int CapsuleD(const Capsule& c, i64 ux, i64 uy, LONG& d) {
     const i64 dot1 = ux * c.dx + uy * c.dy;
-    if (dot1 < 0 || c.L == 0)
+    if (dot1 < c.nearBelow)
         return DiscD(ux, uy, c.w1, c.out1Sq, c.in1Sq, c.insideD, d);
     if (dot1 > c.lengthSq)
         return DiscD(ux - c.dx, uy - c.dy, c.w2, c.out2Sq, c.in2Sq, c.insideD, d);
