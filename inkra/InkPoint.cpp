@@ -12,6 +12,7 @@ void WalkDisc(const Op& op, const Target& t, const Capsule& c, LONG lf, LONG df,
         if (!DiscRowSpan(c.x1, c.y1, c.w1, lf, y, xa, xb))
             continue;
         const i64 uy = (i64{y} << 16) - c.y1;
+        const i64 uySq = uy * uy;
         BYTE* px = t.Pixel(xa, y);
         BYTE* mk = t.MaskByte(xa, y);
         BYTE* bk = Op::kReadsBack ? t.BackPixel(xa, y) : nullptr;
@@ -27,7 +28,7 @@ void WalkDisc(const Op& op, const Target& t, const Capsule& c, LONG lf, LONG df,
                 continue;
             const i64 ux = (i64{x} << 16) - c.x1;
             LONG d;
-            if (DiscD(ux, uy, c.w1, c.out1Sq, c.in1Sq, c.insideD, d) == 0)
+            if (DiscD(ux, uy, uySq, c.w1, c.out1Sq, c.in1Sq, c.insideD, d) == 0)
                 continue;
             if (op.Apply(px, bk, mk, d, lf, df, m, A, r, g, b) != 1)
                 continue;

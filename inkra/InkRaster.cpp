@@ -25,7 +25,7 @@ void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG
         int xa = t.x0, xb = t.x1;
         if (walk == kWalkGeneral && !span.Row(y, xa, xb))
             continue;
-        const i64 uy = (i64{y} << 16) - c.y1;
+        const CapsuleRow row(c, (i64{y} << 16) - c.y1);
         const i64 ux0 = (i64{xa} << 16) - c.x1;
         BYTE* const px0 = t.Pixel(xa, y);
         BYTE* const mk0 = t.MaskByte(xa, y);
@@ -38,7 +38,7 @@ void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG
             if (m >= A)
                 continue;
             LONG d;
-            if (CapsuleD(c, ux0 + (i64{i} << 16), uy, d) == 0)
+            if (CapsuleD(c, ux0 + (i64{i} << 16), row, d) == 0)
                 continue;
             op.Apply(px0 + 3 * i, Op::kReadsBack ? bk0 + 3 * i : nullptr, mk0 + i, d, lf, df, m, A,
                      r, g, b);

@@ -58,7 +58,7 @@ tagRECT BoxResult(i64 left, i64 top, i64 right, i64 bottom);
 struct Capsule {
     i64 x1, y1;
     i64 dx, dy;
-    i64 lengthSq; // dx^2 + dy^2: the far end's dot product is dot1 less this
+    i64 lengthSq;  // dx^2 + dy^2: the far end's dot product is dot1 less this
     i64 nearBelow; // dot1 below this: the near end's disc (every pixel when L is 0)
     i64 L;
     i64 w1, w2;
@@ -96,11 +96,11 @@ inline LONG ClampD(i64 d) {
     return static_cast<LONG>(d);
 }
 
-// Zone of the pixel at (ux, uy) relative to p1: 0 surely outside (d untouched), otherwise d
-// is written.
-[[gnu::always_inline]] inline int DiscD(i64 ux, i64 uy, i64 w, i64 outSq, i64 inSq, LONG insideD,
-                                        LONG& d) {
-    i64 s2 = ux * ux + uy * uy;
+// Zone of the pixel at (ux, uy) relative to p1, uySq the square of uy: 0 surely outside (d
+// untouched), otherwise d is written.
+[[gnu::always_inline]] inline int DiscD(i64 ux, i64 uy, i64 uySq, i64 w, i64 outSq, i64 inSq,
+                                        LONG insideD, LONG& d) {
+    i64 s2 = ux * ux + uySq;
     if (s2 >= outSq)
         return 0;
     if (s2 < inSq) {
@@ -111,13 +111,24 @@ inline LONG ClampD(i64 d) {
     return 2;
 }
 
-[[gnu::always_inline]] inline int CapsuleD(const Capsule& c, i64 ux, i64 uy, LONG& d) {
-    const i64 dot1 = ux * c.dx + uy * c.dy;
+// What CapsuleD needs of one row, uy = y - y1 (16.16), worked out once for the row.
+struct CapsuleRow {
+    i64 uy, uySq;   // from p1
+    i64 vy, vySq;   // from p2
+    i64 uyDy, uyDx; // uy dy and uy dx
+
+    CapsuleRow(const Capsule& c, i64 y)
+        : uy(y), uySq(y * y), vy(y - c.dy), vySq(vy * vy), uyDy(y * c.dy), uyDx(y * c.dx) {}
+};
+
+[[gnu::always_inline]] inline int CapsuleD(const Capsule& c, i64 ux, const CapsuleRow& row,
+                                           LONG& d) {
+    const i64 dot1 = ux * c.dx + row.uyDy;
     if (dot1 < c.nearBelow)
-        return DiscD(ux, uy, c.w1, c.out1Sq, c.in1Sq, c.insideD, d);
+        return DiscD(ux, row.uy, row.uySq, c.w1, c.out1Sq, c.in1Sq, c.insideD, d);
     if (dot1 > c.lengthSq)
-        return DiscD(ux - c.dx, uy - c.dy, c.w2, c.out2Sq, c.in2Sq, c.insideD, d);
-    i64 cross = ux * c.dy - uy * c.dx;
+        return DiscD(ux - c.dx, row.vy, row.vySq, c.w2, c.out2Sq, c.in2Sq, c.insideD, d);
+    i64 cross = ux * c.dy - row.uyDx;
     if (cross < 0)
         cross = -cross;
     if (cross >= c.outMid)
