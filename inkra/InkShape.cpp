@@ -206,10 +206,12 @@ bool DiscRowSpan(i64 cx, i64 cy, i64 w, LONG lf, int y, int& lo, int& hi) {
 }
 
 int ChooseWalk(i64 dx, i64 dy) {
+    // A slope below 131 / 65536, by products: (ay << 16) / ax < 131 exactly when
+    // (ay << 16) < 131 ax.
     const i64 ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-    if (ay == 0 || (ax != 0 && (ay << 16) / ax < 131))
+    if (ay == 0 || (ax != 0 && (ay << 16) < 131 * ax))
         return kWalkHorizontal;
-    if (ax == 0 || (ax << 16) / ay < 131)
+    if (ax == 0 || (ax << 16) < 131 * ay)
         return kWalkVertical;
     return kWalkGeneral;
 }
