@@ -180,6 +180,16 @@ inline bool SpanToPixels(double a, double b, int& lo, int& hi) {
     return t > rho ? -std::numeric_limits<double>::infinity() : s;
 }
 
+// Two doubles worked on together (one instruction for both where the machine has them).
+typedef double Pair __attribute__((vector_size(16)));
+
+[[gnu::always_inline]] inline Pair PairMin(Pair a, Pair b) {
+    return a < b ? a : b;
+}
+[[gnu::always_inline]] inline Pair PairMax(Pair a, Pair b) {
+    return a > b ? a : b;
+}
+
 // The columns of each row that a capsule can touch (reach: radius plus half the band plus a
 // quarter pixel): the two end discs and the band between the end perpendiculars, whose
 // bounds are linear in the row, set up once per segment. The discs are taken as their
@@ -206,18 +216,26 @@ struct CapsuleSpan {
         const double s = OctagonHalfWidth(y - cy[0], rho[0]);
         return s >= 0 && SpanToPixels(cx[0] - s, cx[0] + s, lo, hi);
     }
-    // The general case: both end discs and the band, as minima and maxima of lines (a row
-    // has no branch to mispredict but the last).
+    // The general case: both end discs and the band, as minima and maxima of lines worked out
+    // in pairs (a row has no branch to mispredict but the last).
     [[gnu::always_inline]] bool BandRow(int y, int& lo, int& hi) const {
+        constexpr double kInf = std::numeric_limits<double>::infinity();
         const double v = y;
-        const double s0 = OctagonHalfWidth(v - cy[0], rho[0]);
-        const double s1 = OctagonHalfWidth(v - cy[1], rho[1]);
-        double a = std::min(cx[0] - s0, cx[1] - s1);
-        double b = std::max(cx[0] + s0, cx[1] + s1);
-        const double ua = std::max(std::max(lowP[0] + lowQ[0] * v, lowP[1] + lowQ[1] * v),
-                                   std::max(lowP[2] + lowQ[2] * v, lowP[3] + lowQ[3] * v));
-        const double ub = std::min(std::min(upP[0] + upQ[0] * v, upP[1] + upQ[1] * v),
-                                   std::min(upP[2] + upQ[2] * v, upP[3] + upQ[3] * v));
+        const Pair vv = {v, v};
+        const Pair centreY = {cy[0], cy[1]}, radius = {rho[0], rho[1]}, centreX = {cx[0], cx[1]};
+        // OctagonHalfWidth of both discs.
+        const Pair off = vv - centreY;
+        const Pair t = PairMax(off, -off);
+        const Pair inf = {kInf, kInf};
+        const Pair s = t > radius ? -inf : PairMin(radius, 1.4142135623730951 * radius - t);
+        const Pair left = centreX - s, right = centreX + s;
+        double a = std::min(left[0], left[1]);
+        double b = std::max(right[0], right[1]);
+        const Pair lows = PairMax(Pair{lowP[0], lowP[1]} + Pair{lowQ[0], lowQ[1]} * vv,
+                                  Pair{lowP[2], lowP[3]} + Pair{lowQ[2], lowQ[3]} * vv);
+        const Pair ups = PairMin(Pair{upP[0], upP[1]} + Pair{upQ[0], upQ[1]} * vv,
+                                 Pair{upP[2], upP[3]} + Pair{upQ[2], upQ[3]} * vv);
+        const double ua = std::max(lows[0], lows[1]), ub = std::min(ups[0], ups[1]);
         if (ua <= ub && v >= bandTop && v <= bandBottom) {
             a = std::min(a, ua);
             b = std::max(b, ub);
