@@ -18,8 +18,13 @@ void WalkCapsule(const Op& op, const Target& t, const Capsule& c, int walk, LONG
         // Only the rows the discs reach (the band lies between them).
         if (!(span.top <= span.bottom))
             return;
-        y0 = static_cast<int>(std::max<double>(y0, std::floor(span.top)));
-        y1 = static_cast<int>(std::min<double>(y1, std::ceil(span.bottom)));
+        // Rows floor(top) to ceil(bottom), rounded through an int once clamped to the walk.
+        const double top = std::max<double>(y0, span.top);
+        const double bottom = std::min<double>(y1, span.bottom);
+        y0 = static_cast<int>(top);
+        y0 -= y0 > top;
+        y1 = static_cast<int>(bottom);
+        y1 += y1 < bottom;
     }
     for (int y = y0; y <= y1; ++y) {
         int xa = t.x0, xb = t.x1;
