@@ -122,7 +122,8 @@ void InitCapsule(Capsule& c, const GWPOINT& p1, const GWPOINT& p2, LONG w1, LONG
 void CapsuleSpan::Init(const Capsule& c, LONG lf) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     const double h = SpanReach(lf);
-    const double x1 = c.x1 / 65536.0, y1 = c.y1 / 65536.0;
+    x1 = c.x1 / 65536.0;
+    y1 = c.y1 / 65536.0;
     const double dx = c.dx / 65536.0, dy = c.dy / 65536.0;
     const double w1 = c.w1 / 65536.0, w2 = c.w2 / 65536.0;
     cx[0] = x1;
@@ -140,9 +141,10 @@ void CapsuleSpan::Init(const Capsule& c, LONG lf) {
         }
     }
     for (int i = 0; i < 4; ++i) {
-        lowP[i] = -kInf;
-        upP[i] = kInf;
-        lowQ[i] = upQ[i] = 0;
+        lowBase[i] = -kInf;
+        upBase[i] = kInf;
+        lowSlope[i] = upSlope[i] = 0;
+        lowPer[i] = upPer[i] = 1;
     }
     bandTop = kInf;
     bandBottom = -kInf;
@@ -164,7 +166,7 @@ void CapsuleSpan::Init(const Capsule& c, LONG lf) {
     const double ex = dx / len, ey = dy / len, k = (w2 - w1) / len;
     // With u = x - x1 and v = y - y1: projection at least 0 and at most the length;
     // |perpendicular| at most the radius at the projection plus h, on either side. Each is
-    // coef u <= base + slope v: a bound on x in the row, or on the row alone when coef is 0.
+    // coef u <= base + slope v: a bound on u in the row, or on v alone when coef is 0.
     const double coef[4] = {-ex, ex, ey - k * ex, -ey - k * ex};
     const double base[4] = {0, len, w1 + h, w1 + h};
     const double slope[4] = {ey, -ey, ex + k * ey, -ex + k * ey};
@@ -172,21 +174,22 @@ void CapsuleSpan::Init(const Capsule& c, LONG lf) {
     bandBottom = kInf;
     for (int i = 0; i < 4; ++i) {
         if (coef[i] > 1e-12 || coef[i] < -1e-12) {
-            const double q = slope[i] / coef[i];
-            const double p = x1 + (base[i] - slope[i] * y1) / coef[i];
-            (coef[i] > 0 ? upP[i] : lowP[i]) = p;
-            (coef[i] > 0 ? upQ[i] : lowQ[i]) = q;
+            const bool upper = coef[i] > 0;
+            (upper ? upBase : lowBase)[i] = base[i];
+            (upper ? upSlope : lowSlope)[i] = slope[i];
+            (upper ? upPer : lowPer)[i] = 1 / coef[i];
         } else if (slope[i] > 0) {
-            bandTop = std::max(bandTop, y1 - base[i] / slope[i]);
+            bandTop = std::max(bandTop, -base[i] / slope[i]);
         } else if (slope[i] < 0) {
-            bandBottom = std::min(bandBottom, y1 - base[i] / slope[i]);
+            bandBottom = std::min(bandBottom, -base[i] / slope[i]);
         } else if (base[i] < 0) {
             bandTop = kInf;
         }
     }
-    // Rounding here must never lose a row the band reaches.
-    bandTop -= 1e-9;
-    bandBottom += 1e-9;
+    // Rounding here must never lose a row the band reaches: a row too many only looks at a
+    // few more pixels.
+    bandTop -= 1e-6 + std::fabs(bandTop) * 1e-12;
+    bandBottom += 1e-6 + std::fabs(bandBottom) * 1e-12;
 }
 
 bool CapsuleRowSpan(const Capsule& c, LONG lf, int y, int& lo, int& hi) {

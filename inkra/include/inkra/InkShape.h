@@ -200,9 +200,11 @@ struct CapsuleSpan {
     // round its middle that holds the whole capsule: one disc a row instead of two and the
     // band, for a few more pixels to look at.
     bool oneDisc;
-    // The band's columns in row y: at least every lowP + lowQ y and at most every
-    // upP + upQ y; unused bounds are infinite. Rows outside bandTop..bandBottom have none.
-    double lowP[4], lowQ[4], upP[4], upQ[4];
+    // The band's columns in row y, with v = y - y1: at least x1 + (lowBase + lowSlope v) *
+    // lowPer and at most x1 + (upBase + upSlope v) * upPer for each bound; unused ones are
+    // infinite. Rows outside bandTop..bandBottom have none.
+    double x1, y1;
+    double lowBase[4], lowSlope[4], lowPer[4], upBase[4], upSlope[4], upPer[4];
     double bandTop, bandBottom;
     // The rows the discs reach; no row outside them has anything to draw.
     double top, bottom;
@@ -231,14 +233,21 @@ struct CapsuleSpan {
         const Pair left = centreX - s, right = centreX + s;
         double a = std::min(left[0], left[1]);
         double b = std::max(right[0], right[1]);
-        const Pair lows = PairMax(Pair{lowP[0], lowP[1]} + Pair{lowQ[0], lowQ[1]} * vv,
-                                  Pair{lowP[2], lowP[3]} + Pair{lowQ[2], lowQ[3]} * vv);
-        const Pair ups = PairMin(Pair{upP[0], upP[1]} + Pair{upQ[0], upQ[1]} * vv,
-                                 Pair{upP[2], upP[3]} + Pair{upQ[2], upQ[3]} * vv);
+        const double u = v - y1;
+        const Pair uu = {u, u};
+        const Pair lows =
+            PairMax((Pair{lowBase[0], lowBase[1]} + Pair{lowSlope[0], lowSlope[1]} * uu) *
+                        Pair{lowPer[0], lowPer[1]},
+                    (Pair{lowBase[2], lowBase[3]} + Pair{lowSlope[2], lowSlope[3]} * uu) *
+                        Pair{lowPer[2], lowPer[3]});
+        const Pair ups = PairMin((Pair{upBase[0], upBase[1]} + Pair{upSlope[0], upSlope[1]} * uu) *
+                                     Pair{upPer[0], upPer[1]},
+                                 (Pair{upBase[2], upBase[3]} + Pair{upSlope[2], upSlope[3]} * uu) *
+                                     Pair{upPer[2], upPer[3]});
         const double ua = std::max(lows[0], lows[1]), ub = std::min(ups[0], ups[1]);
-        if (ua <= ub && v >= bandTop && v <= bandBottom) {
-            a = std::min(a, ua);
-            b = std::max(b, ub);
+        if (ua <= ub && u >= bandTop && u <= bandBottom) {
+            a = std::min(a, x1 + ua);
+            b = std::max(b, x1 + ub);
         }
         return SpanToPixels(a, b, lo, hi);
     }
