@@ -4,8 +4,8 @@
 
 #include "inkra/InkBrush.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cstdint>

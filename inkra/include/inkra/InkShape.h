@@ -96,7 +96,7 @@ inline LONG ClampD(i64 d) {
     return static_cast<LONG>(d);
 }
 
-// Zone of the pixel at (ux, uy) relative to p1, uySq the square of uy: 0 surely outside (d
+// Zone of the pixel at (ux, uy) from the disc's centre, uySq the square of uy: 0 surely outside (d
 // untouched), otherwise d is written.
 [[gnu::always_inline]] inline int DiscD(i64 ux, i64 uy, i64 uySq, i64 w, i64 outSq, i64 inSq,
                                         LONG insideD, LONG& d) {
