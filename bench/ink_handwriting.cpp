@@ -6,6 +6,9 @@
 //
 // Counters: points/s, and for the incremental cases the time of one pen move (median and
 // 99th percentile, in microseconds).
+//
+// On a machine whose speed drifts, compare the engine with cairo through medians of
+// repetitions run in turn: --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true
 #include "inkra/InkraMan.h"
 #include "inkra/InkraPage.h"
 
