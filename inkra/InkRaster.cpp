@@ -179,22 +179,20 @@ tagRECT DrawSegment(InkRasterProc raster, GDib* buffer, GDib* back, BYTE* mask, 
 
 using namespace inkra::detail;
 
+// Each is DrawSegment's own case, with the length worked out there.
 tagRECT DrawFixWidth(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1, GWPOINT& p2,
                      LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b, InkBlendProc blend) {
-    return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p1.width, lf, df, A, r, g, b,
-                       blend, kWalkAuto, false);
+    return DrawSegment(DrawFixWidth, buffer, back, mask, clip, p1, p2, lf, df, A, r, g, b, blend,
+                       -1);
 }
 
 tagRECT DrawVarWidth(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1, GWPOINT& p2,
                      LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b, InkBlendProc blend) {
-    if (p1.width <= 0 && p2.width <= 0)
-        return tagRECT{0, 0, 0, 0};
-    return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p2.width, lf, df, A, r, g, b,
-                       blend, kWalkAuto, false);
+    return DrawSegment(DrawVarWidth, buffer, back, mask, clip, p1, p2, lf, df, A, r, g, b, blend,
+                       -1);
 }
 
 tagRECT DrawPencel(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, GWPOINT& p1, GWPOINT& p2,
                    LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b, InkBlendProc blend) {
-    return DrawCapsule(buffer, back, mask, clip, p1, p2, p1.width, p1.width, lf, df, A, r, g, b,
-                       blend, kWalkAuto, true);
+    return DrawSegment(DrawPencel, buffer, back, mask, clip, p1, p2, lf, df, A, r, g, b, blend, -1);
 }

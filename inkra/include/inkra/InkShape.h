@@ -272,8 +272,8 @@ tagRECT DrawCapsule(GDib* buffer, GDib* back, BYTE* mask, tagRECT clip, const GW
                     BYTE b, InkBlendProc blend, int walk, bool clearOutside,
                     MaskArea* dirty = nullptr, LONG length = -1);
 
-// raster(p1, p2) for a caller that has the segment's PointLength already: the stroke
-// rasterisers take it instead of working it out again; any other is called as it is.
+// raster(p1, p2), given the segment's PointLength when the caller has it (else -1): the
+// stroke rasterisers take it instead of working it out again; any other is called as it is.
 tagRECT DrawSegment(InkRasterProc raster, GDib* buffer, GDib* back, BYTE* mask, tagRECT clip,
                     GWPOINT& p1, GWPOINT& p2, LONG lf, LONG df, BYTE A, BYTE r, BYTE g, BYTE b,
                     InkBlendProc blend, LONG length);
